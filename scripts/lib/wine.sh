@@ -1,0 +1,32 @@
+# Wine helpers shared by the test and demo scripts. Source it; it changes nothing by itself.
+#
+# This machine's kernel runs 64-bit user code only, so 32-bit Wine cannot start here: the tests
+# run the 64-bit build of the same sources in a 64-bit prefix.
+
+TESSARY_TOP=${TESSARY_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+TESSARY_WINE=${TESSARY_WINE:-/usr/lib/wine/wine64}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# wine_prefix NAME: makes (once) and exports the prefix build/wine/NAME.
+wine_prefix() {
+  export WINEPREFIX="$TESSARY_TOP/build/wine/$1"
+  export WINEARCH=win64
+  if [ ! -f "$WINEPREFIX/.tessary-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    "$TESSARY_WINE" wineboot -i >/dev/null 2>&1 || true
+    "$TESSARY_WINE" wineserver -w 2>/dev/null || /usr/lib/wine/wineserver -w
+    touch "$WINEPREFIX/.tessary-ready"
+  fi
+}
+
+# wine_run PROGRAM [ARGS...]: runs a Windows program in the current prefix.
+wine_run() {
+  "$TESSARY_WINE" "$@"
+}
+
+# wine_stop: ends every process of the current prefix.
+wine_stop() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <nlohmann/json.hpp>
+
+#include "platform/http_port.h"
+
+namespace tessary {
+
+// The envelope every event report travels in: the event body template and the header list that
+// carries the run's signature.
+class SignedRequest {
+public:
+    // Builds both from the configuration as it stands now.
+    SignedRequest();
+
+    const nlohmann::json& Body() const { return m_body; }
+    const platform::HeaderList& Headers() const { return m_headers; }
+
+private:
+    nlohmann::json m_body;
+    platform::HeaderList m_headers;
+};
+
+}  // namespace tessary

@@ -1,0 +1,322 @@
+#include "fake_ports.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "reference_crypto.h"
+#include "utf8_codec.h"
+
+#ifndef TESSARY_LOCALE_DIR
+#error "TESSARY_LOCALE_DIR must name the folder of the shipped locale files"
+#endif
+
+namespace tessary::testing {
+
+std::wstring W(std::string_view utf8) { return DecodeUtf8(utf8); }
+std::string U8(std::wstring_view wide) { return EncodeUtf8(wide); }
+
+// --- text ---------------------------------------------------------------------------------
+
+std::optional<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
+    if (page == platform::CodePage::Utf8) return DecodeUtf8(text);
+    std::wstring out;
+    for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string FakeText::ToNarrow(platform::CodePage page, std::wstring_view text) const {
+    if (page == platform::CodePage::Utf8) return EncodeUtf8(text);
+    std::string out;
+    for (wchar_t c : text) out.push_back(static_cast<unsigned>(c) < 0x100 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+// --- clock --------------------------------------------------------------------------------
+
+std::int64_t FakeClock::UnixTimeMs() const {
+    std::lock_guard lock(m_mutex);
+    return nowMs + (advanceOnRead ? ++m_drift : m_drift);
+}
+
+std::optional<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
+    if (localTimeFails) return std::nullopt;
+    const std::time_t shifted = seconds + utcOffsetSeconds;
+    std::tm out{};
+#ifdef _WIN32
+    if (gmtime_s(&out, &shifted) != 0) return std::nullopt;
+#else
+    if (gmtime_r(&shifted, &out) == nullptr) return std::nullopt;
+#endif
+    return out;
+}
+
+void FakeClock::SleepMs(unsigned milliseconds) {
+    std::lock_guard lock(m_mutex);
+    m_sleeps.push_back(milliseconds);
+    m_drift += milliseconds;
+}
+
+std::vector<unsigned> FakeClock::Sleeps() const {
+    std::lock_guard lock(m_mutex);
+    return m_sleeps;
+}
+
+void FakeClock::Advance(std::int64_t ms) {
+    std::lock_guard lock(m_mutex);
+    m_drift += ms;
+}
+
+// --- system -------------------------------------------------------------------------------
+
+bool FakeSystem::IsVersionAtLeast(unsigned major, unsigned minor, unsigned servicePackMajor) const {
+    if (!osVersion) return false;
+    if (osVersion->major != major) return osVersion->major > major;
+    if (osVersion->minor != minor) return osVersion->minor > minor;
+    return servicePack >= servicePackMajor;
+}
+
+std::optional<std::wstring> FakeSystem::GetEnvironmentVariable(const std::wstring& name) const {
+    const auto found = environment.find(name);
+    if (found == environment.end()) return std::nullopt;
+    return found->second;
+}
+
+// --- file system --------------------------------------------------------------------------
+
+namespace {
+
+std::wstring Parent(const std::wstring& path) {
+    const auto slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool IsChildOf(const std::wstring& candidate, const std::wstring& folder) { return Parent(candidate) == folder; }
+
+std::wstring TrimSeparator(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> FakeFileSystem::GetKnownFolder(platform::KnownFolder folder) const {
+    const auto found = knownFolders.find(folder);
+    if (found == knownFolders.end()) return std::nullopt;
+    return found->second;
+}
+
+std::wstring FakeFileSystem::CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) {
+    wchar_t hex[16];
+    swprintf(hex, 16, L"%X", nextUnique++);
+    std::wstring path = folder + prefix + hex + L".tmp";
+    AddFile(path);
+    return path;
+}
+
+platform::ErrorCode FakeFileSystem::DeleteFile(const std::wstring& path) {
+    if (lockedFiles.count(path)) return platform::kSharingViolation;
+    return files.erase(path) ? 0 : 2;
+}
+
+platform::ErrorCode FakeFileSystem::CreateDirectory(const std::wstring& path) {
+    const auto clean = TrimSeparator(path);
+    if (PathExists(clean)) return 183;
+    directories.insert(clean);
+    return 0;
+}
+
+platform::ErrorCode FakeFileSystem::RemoveDirectory(const std::wstring& path) {
+    const auto clean = TrimSeparator(path);
+    if (!directories.count(clean)) return 267;
+    if (!IsDirectoryEmpty(clean)) return 145;
+    directories.erase(clean);
+    return 0;
+}
+
+bool FakeFileSystem::ScheduleDeleteAtRestart(const std::wstring& path) {
+    scheduledForRestart.push_back(path);
+    return true;
+}
+
+bool FakeFileSystem::PathExists(const std::wstring& path) const {
+    const auto clean = TrimSeparator(path);
+    return files.count(clean) || directories.count(clean);
+}
+
+bool FakeFileSystem::IsDirectory(const std::wstring& path) const { return directories.count(TrimSeparator(path)) > 0; }
+
+bool FakeFileSystem::IsDirectoryEmpty(const std::wstring& path) const {
+    return IsDirectory(path) && ListDirectory(path).empty();
+}
+
+std::vector<platform::DirectoryEntry> FakeFileSystem::ListDirectory(const std::wstring& path) const {
+    const auto clean = TrimSeparator(path);
+    std::vector<platform::DirectoryEntry> entries;
+    for (const auto& dir : directories) {
+        if (IsChildOf(dir, clean)) entries.push_back({dir.substr(clean.size() + 1), true});
+    }
+    for (const auto& file : files) {
+        if (IsChildOf(file, clean)) entries.push_back({file.substr(clean.size() + 1), false});
+    }
+    return entries;
+}
+
+void FakeFileSystem::AddFile(const std::wstring& path) { files.insert(path); }
+void FakeFileSystem::AddDirectory(const std::wstring& path) { directories.insert(TrimSeparator(path)); }
+
+// --- module -------------------------------------------------------------------------------
+
+platform::Resource FakeModule::LoadResource(int id, const std::wstring& type) const {
+    const auto found = resources.find({type, id});
+    if (found == resources.end()) return {platform::ResourceStatus::NotFound, {}};
+    return found->second;
+}
+
+void FakeModule::ServeShippedLocales() {
+    for (const auto& entry : std::filesystem::directory_iterator(TESSARY_LOCALE_DIR)) {
+        const auto name = entry.path().filename().string();
+        const auto underscore = name.find('_');
+        if (entry.path().extension() != ".xml" || underscore == std::string::npos) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        resources[{L"LOCALE", std::stoi(name.substr(0, underscore))}] = {platform::ResourceStatus::Found,
+                                                                          std::move(bytes)};
+    }
+}
+
+// --- user interface -------------------------------------------------------------------------
+
+int FakeUi::ShowMessage(const std::wstring& text, const std::optional<std::wstring>& caption, unsigned style) {
+    messages.push_back({text, caption, style});
+    return answer;
+}
+
+// --- locale -------------------------------------------------------------------------------
+
+FakeLocale::FakeLocale() {
+    const std::pair<const char*, const char*> names[] = {
+        {"en_US", "English"}, {"en-US", "English"}, {"en-GB", "English"}, {"en", "English"},
+        {"es", "español"},    {"pt_BR", "português"}, {"pt-BR", "português"}, {"pt", "português"},
+        {"pl", "polski"},     {"pl-PL", "polski"},  {"cs", "čeština"},   {"da", "dansk"},
+        {"de", "Deutsch"},    {"de-DE", "Deutsch"}, {"fi", "suomi"},     {"fr", "français"},
+        {"fr-FR", "français"}, {"it", "italiano"},  {"nl", "Nederlands"}, {"ru", "русский"},
+        {"ru-RU", "русский"}, {"tr", "Türkçe"},     {"ja-JP", "日本語"},  {"ja", "日本語"},
+    };
+    for (const auto& [locale, native] : names) nativeNames[W(locale)] = W(native);
+}
+
+std::optional<std::wstring> FakeLocale::GetNativeLanguageName(const std::wstring& localeName) const {
+    const auto found = nativeNames.find(localeName);
+    if (found == nativeNames.end()) return std::nullopt;
+    return found->second;
+}
+
+// --- registry -----------------------------------------------------------------------------
+
+std::optional<std::vector<std::uint8_t>> FakeRegistry::QueryValueNarrow(platform::RegistryRoot, const std::string& path,
+                                                                       const std::string& valueName,
+                                                                       platform::RegistryView,
+                                                                       std::size_t bufferSize) const {
+    const auto found = narrowValues.find(path + "\\" + valueName);
+    if (found == narrowValues.end() || found->second.size() + 1 > bufferSize) return std::nullopt;
+    std::vector<std::uint8_t> bytes(found->second.begin(), found->second.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+bool FakeRegistry::WriteDword(platform::RegistryRoot, const std::wstring& path, const std::wstring& valueName,
+                              std::uint32_t value) {
+    if (writesFail) return false;
+    dwords[path + L"\\" + valueName] = value;
+    return true;
+}
+
+// --- crypto -------------------------------------------------------------------------------
+
+std::array<std::uint8_t, 32> FakeCrypto::Sha256(std::string_view bytes) const {
+    if (fails) throw std::runtime_error("CryptAcquireContext failed");
+    return ReferenceSha256(bytes);
+}
+
+std::array<std::uint8_t, 16> FakeCrypto::Md5(std::string_view bytes) const {
+    if (fails) throw std::runtime_error("CryptAcquireContext failed");
+    return ReferenceMd5(bytes);
+}
+
+// --- http ---------------------------------------------------------------------------------
+
+std::optional<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) const {
+    const auto schemeEnd = url.find(L"://");
+    if (schemeEnd == std::wstring::npos) return std::nullopt;
+    platform::UrlParts parts;
+    parts.scheme = url.substr(0, schemeEnd);
+    const auto hostStart = schemeEnd + 3;
+    const auto pathStart = url.find_first_of(L"/?#", hostStart);
+    std::wstring authority = url.substr(hostStart, pathStart == std::wstring::npos ? std::wstring::npos
+                                                                                   : pathStart - hostStart);
+    const auto colon = authority.find(L':');
+    parts.port = parts.scheme == L"http" ? 80 : 443;
+    if (colon != std::wstring::npos) {
+        parts.port = static_cast<unsigned>(std::stoul(authority.substr(colon + 1)));
+        authority.resize(colon);
+    }
+    if (authority.empty()) return std::nullopt;
+    parts.host = authority;
+    if (pathStart != std::wstring::npos) {
+        const auto extraStart = url.find_first_of(L"?#", pathStart);
+        parts.path = url.substr(pathStart, extraStart == std::wstring::npos ? std::wstring::npos : extraStart - pathStart);
+        if (extraStart != std::wstring::npos) parts.extra = url.substr(extraStart);
+    }
+    return parts;
+}
+
+bool FakeHttp::HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
+                         platform::HeaderList headers, std::string& response, unsigned long& status) {
+    Call call{host, path, body, std::move(headers)};
+    Answer answer;
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(call);
+        if (!m_answers.empty()) {
+            answer = m_answers.front();
+            m_answers.pop_front();
+        } else if (handler) {
+            answer = handler(call);
+        }
+    }
+    if (!answer.delivered) return false;
+    status = answer.status;
+    response += answer.body;
+    return true;
+}
+
+std::vector<FakeHttp::Call> FakeHttp::Calls() const {
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+void FakeHttp::Queue(Answer answer) {
+    std::lock_guard lock(m_mutex);
+    m_answers.push_back(std::move(answer));
+}
+
+// --- images -------------------------------------------------------------------------------
+
+std::shared_ptr<platform::Image> FakeImages::Decode(const std::vector<std::uint8_t>& bytes,
+                                                    platform::ImageKind kind) const {
+    if (bytes.empty()) return nullptr;
+    return std::make_shared<FakeImage>(bytes, kind);
+}
+
+// --- installation -------------------------------------------------------------------------
+
+FakePorts::FakePorts() {
+    m_previous = platform::InstallPorts(
+        {text, clock, system, fileSystem, module, ui, locale, registry, crypto, http, images});
+}
+
+FakePorts::~FakePorts() { platform::InstallPorts(std::move(m_previous)); }
+
+}  // namespace tessary::testing
