@@ -1,0 +1,130 @@
+#include <windows.h>
+#include <winhttp.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "platform/win32/win32_ports.h"
+#include "platform/win32/winhttp_handle.h"
+
+namespace tessary::win32 {
+namespace {
+
+constexpr DWORD kSsl3AndTls10 = 0xA0;   // WINHTTP_FLAG_SECURE_PROTOCOL_SSL3 | _TLS1
+constexpr DWORD kTls11AndTls12 = 0xA00;  // WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_1 | _TLS1_2
+constexpr DWORD kAutomaticProxy = 4;     // WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, missing from older headers
+constexpr INTERNET_PORT kHttpsPort = 443;
+
+std::wstring Part(const wchar_t* text, DWORD length) { return text ? std::wstring(text, length) : std::wstring(); }
+
+class Win32Http : public platform::HttpPort {
+public:
+    Win32Http() : m_system(MakeSystemPort()) {}
+
+    std::optional<platform::UrlParts> CrackUrl(const std::wstring& url) const override {
+        URL_COMPONENTS components{};
+        components.dwStructSize = sizeof components;
+        // Lengths of -1 ask for pointers into the URL instead of copies.
+        components.dwSchemeLength = static_cast<DWORD>(-1);
+        components.dwHostNameLength = static_cast<DWORD>(-1);
+        components.dwUrlPathLength = static_cast<DWORD>(-1);
+        components.dwExtraInfoLength = static_cast<DWORD>(-1);
+        if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &components)) return std::nullopt;
+        platform::UrlParts parts;
+        parts.scheme = Part(components.lpszScheme, components.dwSchemeLength);
+        parts.host = Part(components.lpszHostName, components.dwHostNameLength);
+        parts.port = components.nPort;
+        parts.path = Part(components.lpszUrlPath, components.dwUrlPathLength);
+        parts.extra = Part(components.lpszExtraInfo, components.dwExtraInfoLength);
+        return parts;
+    }
+
+    bool HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
+                   platform::HeaderList headers, std::string& response, unsigned long& status) override {
+        // Windows 7 does not find its proxy by itself; there the default proxy settings serve.
+        const bool windows7 = m_system->IsVersionAtLeast(6, 1, 0) && !m_system->IsVersionAtLeast(6, 2, 0);
+        const WinHttpHandle session(::WinHttpOpen(nullptr, windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy,
+                                                  WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+        if (!session) return false;
+
+        // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.
+        DWORD protocols = kSsl3AndTls10;
+        if (m_system->IsVersionAtLeast(6, 1, 1)) protocols |= kTls11AndTls12;
+        if (!::WinHttpSetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+            return false;
+        }
+
+        // The service is always reached over TLS on its standard port, whatever the URL said.
+        const WinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), kHttpsPort, 0));
+        if (!connection) return false;
+        const WinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+                                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                         WINHTTP_FLAG_SECURE));
+        if (!request) return false;
+
+        headers.emplace_back(L"Expect", L"100-continue");
+        headers.emplace_back(L"Content-Type", L"application/json");
+        for (const auto& [name, value] : headers) {
+            const std::wstring line = name + L": " + value;
+            if (!::WinHttpAddRequestHeaders(request.get(), line.c_str(), static_cast<DWORD>(-1),
+                                            WINHTTP_ADDREQ_FLAG_ADD)) {
+                std::printf("WinHttpAddRequestHeaders error: %d\n", static_cast<int>(::GetLastError()));
+            }
+        }
+
+        const auto length = static_cast<DWORD>(std::strlen(body.c_str()));
+        if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(body.c_str()),
+                                  length, length, 0) ||
+            !::WinHttpReceiveResponse(request.get(), nullptr)) {
+            return false;
+        }
+
+        DWORD code = 0;
+        DWORD size = sizeof code;
+        ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                              WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
+        status = code;
+
+        ReadBody(request.get(), response);
+        return true;
+    }
+
+    unsigned long LastError() const override { return ::GetLastError(); }
+
+private:
+    // A failed read leaves what arrived so far; the exchange still counts as made.
+    static void ReadBody(HINTERNET request, std::string& response) {
+        for (;;) {
+            DWORD available = 0;
+            if (!::WinHttpQueryDataAvailable(request, &available)) {
+                std::printf("Error %u in WinHttpQueryDataAvailable.\n", static_cast<unsigned>(::GetLastError()));
+                return;
+            }
+            if (available == 0) return;
+            std::vector<char> chunk;
+            try {
+                chunk.assign(static_cast<std::size_t>(available) + 1, '\0');
+            } catch (const std::bad_alloc&) {
+                std::printf("Out of memory\n");
+                return;
+            }
+            DWORD read = 0;
+            if (!::WinHttpReadData(request, chunk.data(), available, &read)) {
+                std::printf("Error %u in WinHttpReadData.\n", static_cast<unsigned>(::GetLastError()));
+                continue;
+            }
+            // The answer is text: a chunk ends at its first NUL.
+            response.append(chunk.data());
+        }
+    }
+
+    std::shared_ptr<platform::SystemPort> m_system;
+};
+
+}  // namespace
+
+std::shared_ptr<platform::HttpPort> MakeHttpPort() { return std::make_shared<Win32Http>(); }
+
+}  // namespace tessary::win32
