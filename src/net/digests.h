@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace tessary {
+
+// Lowercase hexadecimal SHA-256 of the bytes of text (64 characters). Throws std::runtime_error
+// when the platform's crypto fails.
+std::string Sha256Hex(const std::string& text);
+
+// Lowercase hexadecimal MD5 (32 characters) of text in the thread's ANSI code page; empty when
+// hashing fails for any reason.
+std::string Md5Hex(const std::wstring& text);
+
+}  // namespace tessary
