@@ -5,12 +5,16 @@
 
 namespace tessary {
 
+class ConfigurationManager;
+
 // The envelope every event report travels in: the event body template and the header list that
 // carries the run's signature.
 class SignedRequest {
 public:
-    // Builds both from the configuration as it stands now.
+    // Builds both from the process-wide configuration as it stands now.
     SignedRequest();
+    // The same from a given configuration.
+    explicit SignedRequest(ConfigurationManager& config);
 
     const nlohmann::json& Body() const { return m_body; }
     const platform::HeaderList& Headers() const { return m_headers; }

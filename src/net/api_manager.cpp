@@ -1,0 +1,57 @@
+#include "net/api_manager.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "config/configuration_manager.h"
+#include "net/configuration_request.h"
+#include "net/post_json.h"
+#include "net/tessary_exception.h"
+#include "platform/ports.h"
+
+namespace tessary {
+namespace {
+
+constexpr int kAttempts = 3;
+constexpr unsigned kPauseAfterFailureMs = 5000;
+
+bool IsSuccess(unsigned long status) { return status >= 200 && status <= 399; }
+
+}  // namespace
+
+std::shared_ptr<ApiManager> ApiManager::GetInstance() {
+    static std::once_flag once;
+    static std::shared_ptr<ApiManager> instance;
+    std::call_once(once, [] { instance = std::make_shared<ApiManager>(); });
+    return instance;
+}
+
+std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration() const {
+    return RequestConfiguration(*ConfigurationManager::GetInstance());
+}
+
+std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const ConfigurationManager& config) const {
+    if (config.m_configUrl.empty()) throw TessaryException("No configuration URL");
+    // A file name or locale outside UTF-8 must not keep the request from going out.
+    const std::string body =
+        BuildConfigurationRequest(config).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+
+    std::string response;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // Each answer stands alone: what a failed attempt received is not glued to the next one.
+        response.clear();
+        unsigned long status = 0;
+        PostJson(config.m_configUrl, body, {}, response, status);
+        if (IsSuccess(status)) break;
+        std::printf("Failed to send config request. %d %d\n", static_cast<int>(status),
+                    static_cast<int>(platform::Http().LastError()));
+        platform::Clock().SleepMs(kPauseAfterFailureMs);
+    }
+
+    if (response.empty()) throw TessaryException("The configuration answer is empty");
+    auto document = nlohmann::json::parse(response, nullptr, true, false);
+    if (document.is_discarded()) throw TessaryException("The configuration answer is not JSON");
+    return std::make_unique<nlohmann::json>(std::move(document));
+}
+
+}  // namespace tessary

@@ -1,0 +1,44 @@
+#include "net/signed_request.h"
+
+#include "config/configuration_manager.h"
+#include "net/digests.h"
+#include "net/os_version.h"
+#include "net/text_conversion.h"
+#include "platform/ports.h"
+
+namespace tessary {
+namespace {
+
+constexpr int kTemplateKeyCount = 23;  // "0" to "22" exist from the start, empty
+
+std::string Narrow(platform::CodePage page, const std::wstring& text) {
+    return platform::Text().ToNarrow(page, text);
+}
+
+}  // namespace
+
+SignedRequest::SignedRequest() : SignedRequest(*ConfigurationManager::GetInstance()) {}
+
+SignedRequest::SignedRequest(ConfigurationManager& config) : m_body(nlohmann::json::object()) {
+    using platform::CodePage;
+    for (int key = 0; key < kTemplateKeyCount; ++key) m_body[std::to_string(key)] = "";
+
+    const std::string machineId = config.GetMachineId();
+    const std::string sessionTimestamp = config.GetSessionTimestamp();
+    m_body["1"] = machineId;
+    m_body["2"] = sessionTimestamp;
+    m_body["3"] = Narrow(CodePage::FileSystem, config.m_brand);
+    m_body["4"] = Narrow(CodePage::FileSystem, config.m_clientId);
+    m_body["7"] = Narrow(CodePage::FileSystem, config.m_version);
+    m_body["15"] = 0;
+    m_body["19"] = Narrow(CodePage::FileSystem, config.m_configCfl);
+    m_body["21"] = Narrow(CodePage::ThreadAnsi, config.m_configCh);
+    m_body["22"] = Narrow(CodePage::ThreadAnsi, config.m_productTitle);
+    m_body["31"] = OsVersionString();
+    m_body["38"] = platform::System().IsWow64() ? "1" : "0";
+
+    // Both inputs are fixed for the run, so every request of a run carries the same signature.
+    m_headers.emplace_back(L"Authorization", L"Signature=" + Utf8ToWide(Sha256Hex(machineId + sessionTimestamp)));
+}
+
+}  // namespace tessary
