@@ -7,7 +7,20 @@
 
 namespace tessary::win32 {
 
-template <typename Handle, auto Close, Handle Invalid = Handle()>
+// Traits: how a kind of handle is closed and which value means "none".
+template <typename Handle, auto Close>
+struct NullIsInvalid {
+    static Handle Invalid() { return Handle(); }
+    static void Free(Handle handle) { Close(handle); }
+};
+
+template <auto Close>
+struct MinusOneIsInvalid {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE handle) { Close(handle); }
+};
+
+template <typename Handle, typename Traits>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
@@ -22,34 +35,33 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != Invalid && m_handle != Handle(); }
+    explicit operator bool() const { return m_handle != Traits::Invalid() && m_handle != Handle(); }
     Handle Release() {
         Handle handle = m_handle;
-        m_handle = Invalid;
+        m_handle = Traits::Invalid();
         return handle;
     }
-    void Reset(Handle handle = Invalid) {
-        if (*this) Close(m_handle);
+    void Reset(Handle handle = Traits::Invalid()) {
+        if (*this) Traits::Free(m_handle);
         m_handle = handle;
     }
 
 private:
-    Handle m_handle = Invalid;
+    Handle m_handle = Traits::Invalid();
 };
 
 inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseRegistryKey(HKEY key) { ::RegCloseKey(key); }
 inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
 inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
-inline void FreeModule(HMODULE module) { ::FreeLibrary(module); }
-inline void DestroyMenuHandle(HMENU menu) { ::DestroyMenu(menu); }
+inline void UnloadLibrary(HMODULE module) { ::FreeLibrary(module); }
 
-using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
-using FileHandle = UniqueHandle<HANDLE, CloseKernelHandle, INVALID_HANDLE_VALUE>;
-using FindHandle = UniqueHandle<HANDLE, CloseFindHandle, INVALID_HANDLE_VALUE>;
-using RegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
-using GdiObject = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
-using ModuleHandle = UniqueHandle<HMODULE, FreeModule>;
+using KernelHandle = UniqueHandle<HANDLE, NullIsInvalid<HANDLE, CloseKernelHandle>>;
+using FileHandle = UniqueHandle<HANDLE, MinusOneIsInvalid<CloseKernelHandle>>;
+using FindHandle = UniqueHandle<HANDLE, MinusOneIsInvalid<CloseFindHandle>>;
+using RegistryKey = UniqueHandle<HKEY, NullIsInvalid<HKEY, CloseRegistryKey>>;
+using GdiObject = UniqueHandle<HGDIOBJ, NullIsInvalid<HGDIOBJ, DeleteGdiObject>>;
+using ModuleHandle = UniqueHandle<HMODULE, NullIsInvalid<HMODULE, UnloadLibrary>>;
 
 // Frees memory the shell hands out with CoTaskMemAlloc.
 struct CoTaskMemDeleter {

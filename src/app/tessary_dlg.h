@@ -1,0 +1,71 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/static_from_image.h"
+#include "i18n/language_manager.h"
+#include "pages/ipage.h"
+#include "platform/win32/handles.h"
+#include "ui/dialog.h"
+
+namespace tessary {
+
+class Package;
+
+// The wizard host: header, bottom band and the frame its pages are shown in, one at a time.
+class CTessaryDlg : public ui::Dialog {
+public:
+    CTessaryDlg();
+    ~CTessaryDlg() override;
+
+    void CleanupTempFolder();
+    static void DeleteFolderTree(const std::wstring& path);
+
+    // Navigation.
+    bool CreateInitialPages();
+    void CreatePage(IPage& page, const RECT& rectangle);
+    void CreateAndAddPage(std::unique_ptr<IPage> page, const RECT& rectangle);
+    void OnButton(ButtonType type);
+    void GoToPage(unsigned index);
+    void ShowErrorPage(const std::wstring& title, const std::wstring& text);
+    LRESULT OnLoadCompleteMessage(WPARAM wParam, LPARAM lParam);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnOK() override {}
+
+private:
+    bool OnSysCommand(WPARAM command);
+    bool OnPaint();
+    void OnClose();
+    RECT PageRectangle() const;
+    void AppendCloseToSystemMenu();
+    void CreateMainPackage();
+
+    HICON m_hIcon = nullptr;
+    std::vector<std::unique_ptr<IPage>> m_pages;
+    std::size_t m_initialPageCount = 0;  // pages made at start-up, before the configuration
+    unsigned m_currentPage = 0;
+    std::unique_ptr<IPage> m_errorPage;
+    std::shared_ptr<LanguageManager> m_languageManager;
+    bool m_errorShown = false;
+    bool m_installerRunning = false;
+    bool m_skipLoadingPage = false;
+    HWND m_titleText = nullptr;
+    CStaticFromImage m_productIcon;
+    HWND m_headerLine = nullptr;
+    win32::GdiObject m_bandBrush;
+    HWND m_bottomBand = nullptr;
+    std::vector<std::shared_ptr<Package>> m_offers;
+    int m_offerIndex = 0;
+    bool m_skipAll = false;
+    bool m_skipAfterDecline = false;
+    bool m_maxOffersReached = false;
+    win32::KernelHandle m_singleInstanceMutex;
+};
+
+}  // namespace tessary

@@ -1,0 +1,175 @@
+// The host's pages: creating them in the frame, moving between them, the error page.
+#include "app/tessary_dlg.h"
+#include "config/configuration_manager.h"
+#include "config/package.h"
+#include "config/wizard_type.h"
+#include "net/signed_request.h"
+#include "pages/error_page.h"
+#include "pages/language_page.h"
+#include "resource.h"
+
+namespace tessary {
+namespace {
+
+constexpr unsigned kFirstContentPage = 2;
+
+bool IsDownloadPage(const std::wstring& name) { return name == L"DownloadPageDLM" || name == L"DownloadPageISV"; }
+bool IsFinishPage(const std::wstring& name) { return name == L"FinishPageDLM" || name == L"FinishPageISV"; }
+
+// The main product's identifier: the client for the installer flavour, the product itself for
+// the download flavour once its configuration is known.
+std::wstring MainProductIdentifier(const ConfigurationManager& config, bool configurationLoaded) {
+    if (config.m_wizardType == static_cast<int>(WizardType::Isv)) return config.m_clientId;
+    if (configurationLoaded && config.m_wizardType == static_cast<int>(WizardType::Dlm)) return config.m_productTitle;
+    return {};
+}
+
+}  // namespace
+
+RECT CTessaryDlg::PageRectangle() const {
+    RECT frame{};
+    ::GetWindowRect(GetItem(IDC_PAGE_FRAME), &frame);
+    ::MapWindowPoints(nullptr, GetSafeHwnd(), reinterpret_cast<POINT*>(&frame), 2);
+    return frame;
+}
+
+bool CTessaryDlg::CreateInitialPages() {
+    const RECT rectangle = PageRectangle();
+    const auto config = ConfigurationManager::GetInstance();
+    m_errorPage = std::make_unique<ErrorPage>(m_languageManager, GetSafeHwnd());
+    CreatePage(*m_errorPage, rectangle);
+    if (config->m_btVariant) {
+        CreateAndAddPage(std::make_unique<LanguagePageBT>(m_languageManager, GetSafeHwnd()), rectangle);
+    } else {
+        CreateAndAddPage(std::make_unique<LanguagePage>(m_languageManager, GetSafeHwnd()), rectangle);
+    }
+    m_initialPageCount = m_pages.size();
+    m_currentPage = 0;
+    if (m_pages.empty()) return false;
+    ::ShowWindow(m_pages[0]->GetSafeHwnd(), SW_SHOW);
+    ::SetFocus(m_pages[0]->GetSafeHwnd());
+    return true;
+}
+
+void CTessaryDlg::CreatePage(IPage& page, const RECT& rectangle) {
+    page.CreateModeless();
+    const HWND hwnd = page.GetSafeHwnd();
+    page.SetBackgroundColor(ConfigurationManager::GetInstance()->m_backgroundColor, true);
+    page.SetButtonCallback([this](ButtonType type) { OnButton(type); });
+    ::ShowWindow(hwnd, SW_HIDE);
+    ::SetWindowPos(hwnd, nullptr, rectangle.left, rectangle.top, rectangle.right - rectangle.left,
+                   rectangle.bottom - rectangle.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A child page shows no caption; its window text names it for anyone inspecting the windows.
+    ::SetWindowTextW(hwnd, page.GetName().c_str());
+}
+
+void CTessaryDlg::CreateAndAddPage(std::unique_ptr<IPage> page, const RECT& rectangle) {
+    CreatePage(*page, rectangle);
+    page->SetErrorCallback([this](const std::wstring& title, const std::wstring& text) { ShowErrorPage(title, text); });
+    m_pages.push_back(std::move(page));
+}
+
+void CTessaryDlg::CreateMainPackage() {
+    auto config = ConfigurationManager::GetInstance();
+    config->m_mainPackage = std::make_shared<Package>(SignedRequest(), true, config->m_productTitle,
+                                                      MainProductIdentifier(*config, false), config->m_configCfl,
+                                                      config->m_configCh, 0);
+    config->m_mainPackage->ReportEvent(1, nullptr);
+}
+
+void CTessaryDlg::OnButton(ButtonType type) {
+    switch (type) {
+        case ButtonType::Next:
+            if (m_currentPage == 0) {
+                if (m_skipLoadingPage) {
+                    GoToPage(kFirstContentPage);
+                    return;
+                }
+                CreateMainPackage();
+            }
+            GoToPage(m_currentPage + 1);
+            break;
+        case ButtonType::SkipAll:
+            m_skipAll = true;
+            [[fallthrough]];
+        case ButtonType::Decline:
+            if (m_offerIndex >= 0 && static_cast<std::size_t>(m_offerIndex) < m_offers.size() &&
+                m_offers[static_cast<std::size_t>(m_offerIndex)]->m_skipAllAfterDecline) {
+                m_skipAfterDecline = true;
+            }
+            [[fallthrough]];
+        case ButtonType::Accept:
+            GoToPage(m_currentPage + 1);
+            break;
+        case ButtonType::Close:
+            EndDialog(1);
+            break;
+        case ButtonType::Finish:
+            CleanupTempFolder();
+            EndDialog(1);
+            break;
+        case ButtonType::Back:
+            m_skipLoadingPage = true;
+            GoToPage(m_currentPage == kFirstContentPage ? 0 : m_currentPage - 1);
+            break;
+    }
+}
+
+void CTessaryDlg::GoToPage(unsigned index) {
+    if (index >= m_pages.size()) return;
+    IPage& page = *m_pages[index];
+    ::ShowWindow(page.GetSafeHwnd(), SW_SHOW);
+    ::SetFocus(page.GetSafeHwnd());
+    if (m_currentPage < m_pages.size() && m_currentPage != index) {
+        ::ShowWindow(m_pages[m_currentPage]->GetSafeHwnd(), SW_HIDE);
+    }
+    m_currentPage = index;
+    page.OnNavigateToPage();
+
+    const std::wstring name = page.GetName();
+    const HMENU systemMenu = ::GetSystemMenu(GetSafeHwnd(), FALSE);
+    if (IsDownloadPage(name)) {
+        // The window cannot be closed while the download runs.
+        ::DeleteMenu(systemMenu, SC_CLOSE, MF_BYCOMMAND);
+    } else if (IsFinishPage(name)) {
+        AppendCloseToSystemMenu();
+    }
+    ::OutputDebugStringW((name + L"\n").c_str());
+}
+
+void CTessaryDlg::AppendCloseToSystemMenu() {
+    ::AppendMenuW(::GetSystemMenu(GetSafeHwnd(), FALSE), MF_STRING, SC_CLOSE, L"Close");
+}
+
+void CTessaryDlg::ShowErrorPage(const std::wstring& title, const std::wstring& text) {
+    if (m_currentPage < m_pages.size()) ::ShowWindow(m_pages[m_currentPage]->GetSafeHwnd(), SW_HIDE);
+    auto& errorPage = static_cast<ErrorPage&>(*m_errorPage);
+    errorPage.m_title = title;
+    errorPage.UpdateData();
+    errorPage.m_text = text;
+    errorPage.UpdateData();
+    ::ShowWindow(errorPage.GetSafeHwnd(), SW_SHOW);
+    ::SetFocus(errorPage.GetSafeHwnd());
+    m_errorShown = true;
+    AppendCloseToSystemMenu();
+}
+
+LRESULT CTessaryDlg::OnLoadCompleteMessage(WPARAM, LPARAM) {
+    auto config = ConfigurationManager::GetInstance();
+    m_languageManager->SelectLanguage(config->m_languageName);
+    if (config->m_wizardType == static_cast<int>(WizardType::Dlm)) {
+        m_productIcon.SetImage(config->m_productImage);
+        ::ShowWindow(m_productIcon.GetSafeHwnd(), SW_SHOW);
+        ::SetWindowTextW(m_titleText, config->m_productTitle.c_str());
+        ::ShowWindow(m_titleText, SW_SHOW);
+        ::SetWindowTextW(GetSafeHwnd(), (config->m_productTitle + L" Setup").c_str());
+    }
+    if (config->m_mainPackage) {
+        config->m_mainPackage->UpdateMainProduct(SignedRequest(), MainProductIdentifier(*config, true),
+                                                 config->m_configCfl, config->m_productTitle, config->m_configCh);
+    }
+    OnButton(ButtonType::Next);
+    return 0;
+}
+
+}  // namespace tessary

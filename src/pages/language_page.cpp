@@ -1,0 +1,45 @@
+#include "pages/language_page.h"
+
+#include "resource.h"
+#include "ui/combo_language_list.h"
+
+namespace tessary {
+
+LanguagePage::LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant)
+    : IPage(std::move(languageManager), btVariant ? IDD_LANGUAGE_PAGE_BT : IDD_LANGUAGE_PAGE, parent),
+      m_btVariant(btVariant) {}
+
+BOOL LanguagePage::OnInitDialog() {
+    if (m_btVariant) {
+        AddLocalizedControl(IDC_SPLASH_TITLE_BT, "SPLASH_TITLE_BT");
+        AddLocalizedControl(IDC_SPLASH_TEXT_BT, "SPLASH_TEXT_BT");
+    } else {
+        AddLocalizedControl(IDC_SPLASH_TEXT, "SPLASH_TEXT");
+    }
+    AddLocalizedControl(IDC_NEXT, "BUTTON_NEXT");
+    ui::ComboLanguageList list(GetItem(IDC_LANGUAGE_COMBO));
+    m_languageManager->FillLanguages(list);
+    OnLanguageChanged();
+    // Next is the default button, so Enter presses it.
+    ::SendMessageW(GetSafeHwnd(), DM_SETDEFID, IDC_NEXT, 0);
+    return TRUE;
+}
+
+void LanguagePage::OnLanguageChanged() {
+    const ui::ComboLanguageList list(GetItem(IDC_LANGUAGE_COMBO));
+    if (const auto selected = list.SelectedText()) m_languageManager->SelectLanguage(*selected);
+}
+
+bool LanguagePage::OnCommand(WORD id, WORD code, HWND control) {
+    if (id == IDC_LANGUAGE_COMBO && code == CBN_SELCHANGE) {
+        OnLanguageChanged();
+        return true;
+    }
+    if (id == IDC_NEXT && code == BN_CLICKED) {
+        if (m_onButton) m_onButton(ButtonType::Next);
+        return true;
+    }
+    return IPage::OnCommand(id, code, control);
+}
+
+}  // namespace tessary

@@ -1,0 +1,35 @@
+#pragma once
+#include "pages/ipage.h"
+
+namespace tessary {
+
+// The first page: the user picks the language of the wizard. The BT variant shows texts of its
+// own and keeps the choice hidden.
+class LanguagePage : public IPage {
+public:
+    LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant = false);
+
+    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
+    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
+    std::wstring GetName() const override { return m_btVariant ? L"LanguagePageBT" : L"LanguagePage"; }
+
+    void OnLanguageChanged();
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+
+private:
+    ButtonCallback m_onButton;
+    ErrorCallback m_onError;
+    bool m_btVariant;
+};
+
+// The BT family's language page.
+class LanguagePageBT : public LanguagePage {
+public:
+    LanguagePageBT(std::shared_ptr<LanguageManager> languageManager, HWND parent)
+        : LanguagePage(std::move(languageManager), parent, true) {}
+};
+
+}  // namespace tessary

@@ -1,0 +1,18 @@
+#include "ui/window_text.h"
+
+namespace tessary::ui {
+
+std::wstring GetWindowTextString(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void SetWindowTextIfChanged(HWND window, const std::wstring& text) {
+    if (GetWindowTextString(window) != text) ::SetWindowTextW(window, text.c_str());
+}
+
+}  // namespace tessary::ui

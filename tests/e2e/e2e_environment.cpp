@@ -1,0 +1,24 @@
+#include "e2e_environment.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/gdiplus_session.h"
+
+namespace tessary::e2e {
+
+std::wstring WizardPath(const std::wstring& name) { return TESSARY_WIZARD_DIR L"\\" + name + L".exe"; }
+
+void KeepScreenshot(HWND window, const std::wstring& name) {
+    ::CreateDirectoryW(TESSARY_SCREENSHOT_DIR, nullptr);
+    // Give the window a moment to finish painting what just changed.
+    ::Sleep(300);
+    EXPECT_TRUE(SaveScreenshot(window, TESSARY_SCREENSHOT_DIR L"\\" + name + L".png")) << "screenshot " << name.size();
+}
+
+}  // namespace tessary::e2e
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    tessary::win32::GdiplusSession gdiplus;
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+#include "driver/wizard_driver.h"
+
+namespace tessary::e2e {
+
+// The path of a wizard build made for the tests ("TessarySetup" is the shipped one).
+std::wstring WizardPath(const std::wstring& name);
+// Keeps a picture of the window under the test run's screenshot folder.
+void KeepScreenshot(HWND window, const std::wstring& name);
+
+}  // namespace tessary::e2e
