@@ -1,0 +1,48 @@
+#include "config_documents.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+#include <vector>
+
+#include "file_utils.h"
+
+namespace tessary::service {
+
+bool IsUsableTag(const std::string& tag) {
+    return !tag.empty() && tag.size() <= 64 && std::all_of(tag.begin(), tag.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '-' || c == '_';
+    });
+}
+
+ConfigDocuments::ConfigDocuments(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+
+ConfigAnswer ConfigDocuments::Choose(const std::string& tag) {
+    std::string document = "default";
+    if (IsUsableTag(tag) &&
+        (std::filesystem::exists(m_folder / (tag + ".json")) || std::filesystem::exists(m_folder / (tag + ".status")))) {
+        document = tag;
+    }
+    ConfigAnswer answer;
+    answer.document = document;
+    answer.status = NextStatus(document);
+    answer.body = ReadWholeFile(m_folder / (document + ".json")).value_or(std::string());
+    return answer;
+}
+
+int ConfigDocuments::NextStatus(const std::string& document) {
+    std::vector<int> statuses;
+    if (const auto text = ReadWholeFile(m_folder / (document + ".status"))) {
+        std::istringstream in(*text);
+        int status = 0;
+        while (in >> status) {
+            if (status >= 100 && status <= 599) statuses.push_back(status);
+        }
+    }
+    std::lock_guard lock(m_mutex);
+    const std::size_t index = m_requestsAnswered[document]++;
+    if (statuses.empty()) return 200;
+    return statuses[std::min(index, statuses.size() - 1)];
+}
+
+}  // namespace tessary::service

@@ -1,0 +1,59 @@
+#pragma once
+// The stand-in service: its data folder, its TLS files, its records and the HTTPS server that
+// answers the wizard's three endpoints.
+#include <httplib.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "config_documents.h"
+#include "endpoints.h"
+#include "record_store.h"
+#include "tls_files.h"
+
+namespace tessary::service {
+
+struct ServiceSettings {
+    std::filesystem::path dataFolder;
+    // Copied over the data folder at start (its files win, files only the data folder has stay).
+    std::optional<std::filesystem::path> seedFolder;
+};
+
+class Service {
+public:
+    // Prepares the data folder, the TLS files and the database. Throws std::runtime_error.
+    explicit Service(const ServiceSettings& settings);
+
+    // Binds 127.0.0.1:port (0: any free port) and returns the port. Throws when it cannot.
+    int Bind(int port);
+    // Serves until Stop; call after Bind.
+    void Run();
+    // Safe from any thread, also before Run has started (Run then returns at once).
+    void Stop();
+
+    const TlsFiles& Tls() const { return m_tls; }
+
+private:
+    TlsFiles m_tls;
+    RecordStore m_store;
+    ConfigDocuments m_documents;
+    ConfigEndpoint m_config;
+    AnalyticsEndpoint m_analytics;
+    FileHost m_files;
+    std::unique_ptr<httplib::SSLServer> m_server;
+    std::mutex m_runMutex;
+    bool m_stopRequested = false;
+    bool m_runStarted = false;
+    std::atomic<bool> m_runFinished = false;
+};
+
+// Where the service keeps each thing inside its data folder.
+std::filesystem::path ConfigsFolder(const std::filesystem::path& data);
+std::filesystem::path FilesFolder(const std::filesystem::path& data);
+std::filesystem::path TlsFolder(const std::filesystem::path& data);
+std::filesystem::path DatabaseFile(const std::filesystem::path& data);
+
+}  // namespace tessary::service
