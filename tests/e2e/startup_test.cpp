@@ -60,7 +60,7 @@ TEST(Startup, ClosingAsksFirstAndCancelLeavesEverythingAsItWas) {
 TEST(Startup, SecondInstanceOfTheSameFlavourRefusesToStart) {
     WizardProcess first(WizardPath(L"TessarySetup"));
     ASSERT_TRUE(first.WaitForPage(L"LanguagePage"));
-    WizardProcess second(WizardPath(L"TessarySetup"));
+    WizardProcess second(WizardPath(L"TessarySetup"), 3s);
     const auto refusal = second.WaitForDialog();
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->caption, L"Error");

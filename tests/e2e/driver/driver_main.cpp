@@ -2,6 +2,9 @@
 //   tessary_driver run PROGRAM.exe SCREENSHOT_DIR
 //     starts the wizard, waits for each page it reaches and saves a picture of it, pressing the
 //     page's forward button, until the wizard ends or stops moving.
+//   tessary_driver show PROGRAM.exe SCREENSHOT_DIR
+//     starts the wizard for a person to use, saves a picture of each page it shows, and returns
+//     when the wizard ends.
 #include <cstdio>
 #include <string>
 
@@ -22,7 +25,7 @@ int ForwardButton(const std::wstring& page) {
     return 1010;
 }
 
-int Walk(const std::wstring& program, const std::wstring& folder) {
+int Walk(const std::wstring& program, const std::wstring& folder, bool pressButtons) {
     WizardProcess wizard(program);
     if (!wizard.HasHost()) {
         std::fwprintf(stderr, L"the wizard did not start\n");
@@ -34,17 +37,23 @@ int Walk(const std::wstring& program, const std::wstring& folder) {
     while (wizard.IsRunning()) {
         std::wstring page;
         // A page without buttons moves on by itself; wait for the next one.
-        if (!WaitUntil([&] { page = wizard.VisiblePage(); return !page.empty() && page != last; }, 60s)) break;
+        const auto patience = pressButtons ? 60s : 3600s;
+        if (!WaitUntil([&] { page = wizard.VisiblePage(); return !wizard.IsRunning() || (!page.empty() && page != last); },
+                       patience) ||
+            !wizard.IsRunning()) {
+            break;
+        }
         ::Sleep(700);
         const std::wstring name = std::to_wstring(++step) + L"-" + page;
         SaveScreenshot(wizard.Host(), folder + L"\\" + name + L".png");
         std::wprintf(L"%ls\n", name.c_str());
         std::fflush(stdout);
         last = page;
+        if (!pressButtons) continue;
         if (const int button = ForwardButton(page)) wizard.Click(button);
-        if (page.rfind(L"FinishPage", 0) == 0 || page == L"ErrorPage") break;
+        if (page.starts_with(L"FinishPage") || page == L"ErrorPage") break;
     }
-    wizard.WaitForExit(20s);
+    wizard.WaitForExit(pressButtons ? 20s : 3600s);
     return 0;
 }
 
@@ -52,7 +61,8 @@ int Walk(const std::wstring& program, const std::wstring& folder) {
 
 int wmain(int argc, wchar_t** argv) {
     tessary::win32::GdiplusSession gdiplus;
-    if (argc == 4 && std::wstring(argv[1]) == L"run") return Walk(argv[2], argv[3]);
-    std::fwprintf(stderr, L"usage: tessary_driver run PROGRAM.exe SCREENSHOT_DIR\n");
+    const std::wstring mode = argc == 4 ? argv[1] : L"";
+    if (mode == L"run" || mode == L"show") return Walk(argv[2], argv[3], mode == L"run");
+    std::fwprintf(stderr, L"usage: tessary_driver run|show PROGRAM.exe SCREENSHOT_DIR\n");
     return 2;
 }
