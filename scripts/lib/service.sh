@@ -1,0 +1,106 @@
+# Stand-in service helpers shared by the test and demo scripts. Source it; it changes nothing by
+# itself. service_trust_wine needs scripts/lib/wine.sh and a prefix chosen with wine_prefix.
+#
+# The service runs from build/native (build it first) with its working data in build/service:
+# the demo data of service/data is copied there at each start, and its keys, its CA and its
+# records (events.db) stay there. Put extra documents in build/service/configs/<tag>.json.
+
+TESSARY_TOP=${TESSARY_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+TESSARY_SERVICE_BIN=${TESSARY_SERVICE_BIN:-$TESSARY_TOP/build/native/service/tessary-service}
+TESSARY_SERVICE_DATA=${TESSARY_SERVICE_DATA:-$TESSARY_TOP/build/service}
+TESSARY_SERVICE_PORT=${TESSARY_SERVICE_PORT:-443}
+TESSARY_TOOLS_DIR=${TESSARY_TOOLS_DIR:-$TESSARY_TOP/build/windows64/tests/win32/tools}
+
+_service_pidfile() { echo "$TESSARY_SERVICE_DATA/service.pid"; }
+
+# _service_running: true when the pid file names a live process.
+_service_running() {
+  local pid
+  pid=$(cat "$(_service_pidfile)" 2>/dev/null) || return 1
+  [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null
+}
+
+# service_windows_tool NAME: prints the path of a program of tests/win32/tools, building it in
+# build/windows64 when that build exists and the program is missing ($TESSARY_TOOLS_DIR elsewhere).
+service_windows_tool() {
+  local exe="$TESSARY_TOOLS_DIR/$1.exe"
+  if [ ! -f "$exe" ] && [ "$TESSARY_TOOLS_DIR" = "$TESSARY_TOP/build/windows64/tests/win32/tools" ] &&
+    [ -f "$TESSARY_TOP/build/windows64/build.ninja" ]; then
+    cmake --build "$TESSARY_TOP/build/windows64" -j2 --target "$1" >/dev/null 2>&1 || true
+  fi
+  [ -f "$exe" ] || { echo "service: $1.exe is not built (build/windows64, target $1)" >&2; return 1; }
+  echo "$exe"
+}
+
+# The demo data holds stand-in files where installers belong; a runnable sample takes their place
+# when one is built.
+_service_install_sample_installers() {
+  local sample file
+  sample=$(service_windows_tool sample_installer 2>/dev/null) || return 0
+  grep -rlZ --include='*.exe' '^Stand-in installer\.' "$TESSARY_SERVICE_DATA/files" 2>/dev/null |
+    while IFS= read -r -d '' file; do cp "$sample" "$file"; done
+}
+
+# service_start: starts the service in the background on 127.0.0.1:$TESSARY_SERVICE_PORT and waits
+# until it accepts connections. Its log is build/service/service.log.
+service_start() {
+  if [ ! -x "$TESSARY_SERVICE_BIN" ]; then
+    echo "service_start: $TESSARY_SERVICE_BIN is missing; build build/native first" >&2
+    return 1
+  fi
+  _service_running && service_stop
+  mkdir -p "$TESSARY_SERVICE_DATA"
+  rm -f "$(_service_pidfile)"
+  "$TESSARY_SERVICE_BIN" serve --port "$TESSARY_SERVICE_PORT" --data "$TESSARY_SERVICE_DATA" \
+    --pidfile "$(_service_pidfile)" >>"$TESSARY_SERVICE_DATA/service.log" 2>&1 &
+  TESSARY_SERVICE_PID=$!
+  local _
+  for _ in $(seq 1 300); do
+    if ! kill -0 "$TESSARY_SERVICE_PID" 2>/dev/null; then
+      echo "service_start: the service ended at start; see $TESSARY_SERVICE_DATA/service.log:" >&2
+      tail -n 5 "$TESSARY_SERVICE_DATA/service.log" >&2
+      return 1
+    fi
+    # The pid file appears once the port is bound; then a connection proves it is accepting.
+    if [ -s "$(_service_pidfile)" ] && (exec 3<>"/dev/tcp/127.0.0.1/$TESSARY_SERVICE_PORT") 2>/dev/null; then
+      _service_install_sample_installers
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "service_start: no answer on 127.0.0.1:$TESSARY_SERVICE_PORT" >&2
+  service_stop
+  return 1
+}
+
+# service_stop: stops the service that service_start started (by its pid) and waits for its end.
+service_stop() {
+  local pid _
+  pid=$(cat "$(_service_pidfile)" 2>/dev/null) || pid=${TESSARY_SERVICE_PID:-}
+  [ -n "$pid" ] || return 0
+  kill -TERM "$pid" 2>/dev/null || { rm -f "$(_service_pidfile)"; return 0; }
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$(_service_pidfile)"
+  TESSARY_SERVICE_PID=
+}
+
+# service_list: the events received, one line each (time, code=, package=, signature, data).
+service_list() { "$TESSARY_SERVICE_BIN" list --data "$TESSARY_SERVICE_DATA"; }
+
+# service_list_requests: the configuration requests received (time, status=, document=, headers, body).
+service_list_requests() { "$TESSARY_SERVICE_BIN" list-requests --data "$TESSARY_SERVICE_DATA"; }
+
+# service_ca_file: the service's CA certificate (PEM); it exists once the service has started.
+service_ca_file() { echo "$TESSARY_SERVICE_DATA/tls/ca.pem"; }
+
+# service_trust_wine: makes the current Wine prefix trust the service's CA (machine ROOT store).
+service_trust_wine() {
+  local tool der="$TESSARY_SERVICE_DATA/tls/ca.der"
+  [ -n "${WINEPREFIX:-}" ] || { echo "service_trust_wine: no Wine prefix chosen (wine_prefix NAME)" >&2; return 1; }
+  [ -f "$der" ] || { echo "service_trust_wine: $der is missing; start the service first" >&2; return 1; }
+  tool=$(service_windows_tool trust_ca) || return 1
+  wine_run "$tool" "Z:${der//\//\\}" >/dev/null
+}
