@@ -1,0 +1,123 @@
+// Event reporting of a Package: each report is merged into the package's event template and
+// POSTed, signed, on a detached thread of its own.
+#include <algorithm>
+#include <array>
+#include <system_error>
+#include <thread>
+
+#include "config/configuration_manager.h"
+#include "config/package.h"
+#include "net/post_json.h"
+#include "platform/ports.h"
+
+namespace tessary {
+namespace {
+
+using json = nlohmann::json;
+
+constexpr std::array kTerminalCodes = {-1, 2, 3, 4, 5};
+constexpr int kAttempts = 2;
+constexpr unsigned kRetryPauseMs = 5000;
+
+bool IsTerminal(int code) {
+    return std::find(kTerminalCodes.begin(), kTerminalCodes.end(), code) != kTerminalCodes.end();
+}
+
+bool IsSuccess(unsigned long status) { return status >= 200 && status <= 399; }
+
+// Text that is not UTF-8 (a system message in the ANSI code page, say) is replaced rather than
+// refused, so no event is lost for its encoding.
+std::string Compact(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+// The request body carries the configuration texts in ANSI code pages; the template takes them as
+// UTF-8 instead, so titles and values outside ASCII arrive as written.
+void PutConfigurationTextsAsUtf8(json& event) {
+    const auto config = ConfigurationManager::GetInstance();
+    const std::pair<const char*, const std::wstring*> texts[] = {
+        {"3", &config->m_brand},      {"4", &config->m_clientId}, {"7", &config->m_version},
+        {"19", &config->m_configCfl}, {"21", &config->m_configCh}, {"22", &config->m_productTitle},
+    };
+    for (const auto& [key, text] : texts) event[key] = platform::Text().ToNarrow(platform::CodePage::Utf8, *text);
+}
+
+}  // namespace
+
+void Package::BuildEventTemplate() {
+    json event = m_request.Body();
+    PutConfigurationTextsAsUtf8(event);
+    if (m_isMainProduct) {
+        event["5"] = event["22"];
+        event["10"] = 1;
+        event["18"] = "";
+    } else {
+        event["5"] = m_offerId;
+        event["10"] = 2;
+        event["16"] = m_psC;
+        event["17"] = std::to_string(m_index + 1);
+        event["18"] = m_adF;
+    }
+    m_eventTemplate = std::move(event);
+}
+
+void Package::ReportEvent(int code, const json& extra) {
+    if (m_eventsStopped) return;
+    // The thread owns the package until it ends, so a package dropped by everyone else while a
+    // report is in flight is destroyed only afterwards.
+    std::shared_ptr<Package> self = shared_from_this();
+    {
+        std::lock_guard lock(m_eventMutex);
+        ++m_pendingEvents;
+    }
+    try {
+        std::thread([self, code, extra] { self->SendEvent(code, extra); }).detach();
+    } catch (const std::system_error&) {
+        FinishEvent();  // no thread, no report; the close path must not wait for it
+    }
+}
+
+void Package::WaitForPendingEvents() {
+    std::unique_lock lock(m_eventMutex);
+    m_eventsIdle.wait(lock, [this] { return m_pendingEvents == 0; });
+}
+
+void Package::SendEvent(int code, const json& extra) {
+    try {
+        json event;
+        platform::HeaderList headers;
+        {
+            std::lock_guard lock(m_eventMutex);
+            event = m_eventTemplate;
+            headers = m_request.Headers();
+        }
+        event["6"] = std::to_string(code);
+        if (extra.is_object()) {
+            for (const auto& [key, value] : extra.items()) {
+                if (event.contains(key)) event[key] = value;
+            }
+        }
+        const std::string body = Compact(json{{"data", Compact(event)}, {"table", "zb_analytics"}});
+        const std::wstring url = ConfigurationManager::GetInstance()->m_eventsUrl;
+        for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+            std::string response;
+            unsigned long status = 0;
+            PostJson(url, body, headers, response, status);
+            if (IsSuccess(status)) {
+                // Once stopped, a package stays stopped: a later delivery of a non-terminal
+                // event must not switch reporting back on.
+                if (IsTerminal(code)) m_eventsStopped = true;
+                break;
+            }
+            if (attempt < kAttempts) platform::Clock().SleepMs(kRetryPauseMs);
+        }
+    } catch (...) {
+        // The event is lost; nothing is kept for a later attempt.
+    }
+    FinishEvent();
+}
+
+void Package::FinishEvent() {
+    std::lock_guard lock(m_eventMutex);
+    if (--m_pendingEvents == 0) m_eventsIdle.notify_all();
+}
+
+}  // namespace tessary
