@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "config/folder_tree.h"
+#include "fake_ports.h"
+
+namespace tessary {
+namespace {
+
+using testing::FakePorts;
+
+TEST(DeleteFolderTree, RemovesEverythingAndLeavesHeldFilesToTheNextRestart) {
+    FakePorts ports;
+    auto& files = *ports.fileSystem;
+    files.AddDirectory(L"C:\\Temp\\ISV1.tmp");
+    files.AddDirectory(L"C:\\Temp\\ISV1.tmp\\sub");
+    files.AddFile(L"C:\\Temp\\ISV1.tmp\\a.exe");
+    files.AddFile(L"C:\\Temp\\ISV1.tmp\\sub\\b.dll");
+    files.AddFile(L"C:\\Temp\\ISV1.tmp\\held.exe");
+    files.lockedFiles.insert(L"C:\\Temp\\ISV1.tmp\\held.exe");
+
+    DeleteFolderTree(L"C:\\Temp\\ISV1.tmp");
+
+    EXPECT_FALSE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\a.exe"));
+    EXPECT_FALSE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\sub"));
+    EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\held.exe"));
+    EXPECT_EQ(files.scheduledForRestart,
+              (std::vector<std::wstring>{L"C:\\Temp\\ISV1.tmp\\held.exe", L"C:\\Temp\\ISV1.tmp"}))
+        << "only what is still there is left to the restart";
+}
+
+TEST(DeleteFolderTree, EmptyOrMissingFolderIsLeftAlone) {
+    FakePorts ports;
+    ports.fileSystem->AddDirectory(L"C:\\Temp\\ISV2.tmp");
+    DeleteFolderTree(L"C:\\Temp\\ISV2.tmp");
+    DeleteFolderTree(L"C:\\Temp\\missing");
+    EXPECT_TRUE(ports.fileSystem->IsDirectory(L"C:\\Temp\\ISV2.tmp"));
+    EXPECT_TRUE(ports.fileSystem->scheduledForRestart.empty());
+}
+
+}  // namespace
+}  // namespace tessary
