@@ -1,10 +1,17 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace tessary {
 
-// Whether url looks like an absolute address ("host.tld/..." with an optional http or https
-// scheme). Names that fail are taken as files on the file host.
+// Whether url looks like an absolute address: an optional "http://" or "https://", a host made
+// of letters, digits, "_", "." and "-" with a "." somewhere inside it, then nothing or a part that
+// starts with "/", "?" or "#". Names that fail are taken as files on the file host. The text is
+// judged in the thread's ANSI code page.
 bool IsValidUrl(const std::wstring& url);
+
+// The same test on narrow text; the whole text must match
+// ^((http|https):\/\/)?([\w.-]+)(\.[\w.-]+)+([\/?#].*)?$ (ECMAScript).
+bool MatchesUrlPattern(std::string_view text);
 
 }  // namespace tessary

@@ -20,6 +20,7 @@ std::string U8(std::wstring_view wide) { return EncodeUtf8(wide); }
 // --- text ---------------------------------------------------------------------------------
 
 std::optional<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
+    if (toWideFails) return std::nullopt;
     if (page == platform::CodePage::Utf8) return DecodeUtf8(text);
     std::wstring out;
     for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));

@@ -19,6 +19,8 @@ class FakeText : public platform::TextPort {
 public:
     std::optional<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
     std::string ToNarrow(platform::CodePage page, std::wstring_view text) const override;
+
+    bool toWideFails = false;  // every narrow-to-wide conversion fails, as the system's can
 };
 
 class FakeClock : public platform::ClockPort {
