@@ -1,0 +1,74 @@
+// Feeds arbitrary documents to the configuration loading and the offer packages. Every
+// exception is an accepted answer to a bad document; a crash or a sanitizer report is not.
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+#include "config/configuration_document.h"
+#include "config/configuration_manager.h"
+#include "fake_ports.h"
+
+namespace {
+
+using namespace tessary;
+
+struct Machine {
+    Machine() {
+        ports.registry->narrowValues["SOFTWARE\\Microsoft\\Cryptography\\MachineGuid"] = "4c4c4544-0042";
+        ports.system->wow64 = true;
+        ports.system->environment[L"ProgramW6432"] = L"C:\\Program Files";
+        ports.fileSystem->knownFolders[platform::KnownFolder::LocalAppData] = L"C:\\Users\\u\\AppData\\Local";
+        config = ConfigurationManager::GetInstance();
+        config->BuildPathPlaceholders();
+    }
+    testing::FakePorts ports;
+    std::shared_ptr<ConfigurationManager> config;
+};
+
+Machine& TheMachine() {
+    static Machine machine;
+    return machine;
+}
+
+// Every input starts from the same configuration, whatever the previous one left behind.
+void ResetDocumentFields(ConfigurationManager& config, int wizardType) {
+    config.m_wizardType = wizardType;
+    config.m_countryCode.clear();
+    config.m_publisherId.clear();
+    config.m_ispb.clear();
+    config.m_configCh.clear();
+    config.m_configCfl.clear();
+    config.m_productTitle.clear();
+    config.m_maxOffers = 0;
+    config.m_offerCount = 0;
+}
+
+OfferChecker FuzzChecker(int maxOffers) {
+    return [maxOffers](const std::shared_ptr<Package>& offer, const std::vector<std::shared_ptr<Package>>& accepted) {
+        offer->ExpandPlaceholders(offer->m_downloadUrl + offer->m_installerArguments);
+        offer->WritePnMarker();
+        const bool keep = offer->m_vertical % 2 == 0;
+        return OfferVerdict{keep, static_cast<int>(accepted.size()) >= maxOffers};
+    };
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Machine& machine = TheMachine();
+    nlohmann::json document;
+    try {
+        document = nlohmann::json::parse(data, data + size);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    for (int wizardType : {1, 2}) {
+        ResetDocumentFields(*machine.config, wizardType);
+        try {
+            LoadConfigurationDocument(document, FuzzChecker);
+        } catch (const std::exception&) {
+        }
+    }
+    machine.ports.registry->dwords.clear();
+    return 0;
+}
