@@ -4,15 +4,11 @@ namespace tessary::ui {
 namespace {
 
 // Messages whose answer a dialog procedure returns itself instead of through DWLP_MSGRESULT.
+bool IsCtlColorMessage(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
 bool ReturnsResultDirectly(UINT message) {
+    if (IsCtlColorMessage(message)) return true;
     switch (message) {
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
         case WM_COMPAREITEM:
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:
@@ -106,6 +102,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsCtlColorMessage(message)) {
+        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                        message - WM_CTLCOLORMSGBOX);
+        return reinterpret_cast<INT_PTR>(brush);
+    }
     LRESULT result = 0;
     bool handled = false;
     switch (message) {
@@ -115,17 +116,6 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             handled = OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
             break;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                                            message - WM_CTLCOLORMSGBOX);
-            return reinterpret_cast<INT_PTR>(brush);
-        }
         default:
             handled = OnMessage(message, wParam, lParam, result);
             break;
