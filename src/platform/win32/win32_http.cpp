@@ -52,14 +52,14 @@ public:
         // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.
         DWORD protocols = kSsl3AndTls10;
         if (m_system->IsVersionAtLeast(6, 1, 1)) protocols |= kTls11AndTls12;
-        if (!::WinHttpSetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+        if (!::WinHttpSetOption(session.Get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
             return false;
         }
 
         // The service is always reached over TLS on its standard port, whatever the URL said.
-        const WinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), kHttpsPort, 0));
+        const WinHttpHandle connection(::WinHttpConnect(session.Get(), host.c_str(), kHttpsPort, 0));
         if (!connection) return false;
-        const WinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+        const WinHttpHandle request(::WinHttpOpenRequest(connection.Get(), L"POST", path.c_str(), nullptr,
                                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                          WINHTTP_FLAG_SECURE));
         if (!request) return false;
@@ -68,26 +68,26 @@ public:
         headers.emplace_back(L"Content-Type", L"application/json");
         for (const auto& [name, value] : headers) {
             const std::wstring line = name + L": " + value;
-            if (!::WinHttpAddRequestHeaders(request.get(), line.c_str(), static_cast<DWORD>(-1),
+            if (!::WinHttpAddRequestHeaders(request.Get(), line.c_str(), static_cast<DWORD>(-1),
                                             WINHTTP_ADDREQ_FLAG_ADD)) {
                 std::printf("WinHttpAddRequestHeaders error: %d\n", static_cast<int>(::GetLastError()));
             }
         }
 
         const auto length = static_cast<DWORD>(std::strlen(body.c_str()));
-        if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(body.c_str()),
+        if (!::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(body.c_str()),
                                   length, length, 0) ||
-            !::WinHttpReceiveResponse(request.get(), nullptr)) {
+            !::WinHttpReceiveResponse(request.Get(), nullptr)) {
             return false;
         }
 
         DWORD code = 0;
         DWORD size = sizeof code;
-        ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+        ::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                               WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
         status = code;
 
-        ReadBody(request.get(), response);
+        ReadBody(request.Get(), response);
         return true;
     }
 

@@ -3,15 +3,12 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <memory>
-#include <type_traits>
+#include "platform/win32/handles.h"
 
 namespace tessary::win32 {
 
-struct WinHttpCloser {
-    void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
-};
+inline void CloseWinHttpHandle(HINTERNET handle) { ::WinHttpCloseHandle(handle); }
 
-using WinHttpHandle = std::unique_ptr<std::remove_pointer_t<HINTERNET>, WinHttpCloser>;
+using WinHttpHandle = UniqueHandle<HINTERNET, NullIsInvalid<HINTERNET, CloseWinHttpHandle>>;
 
 }  // namespace tessary::win32
