@@ -81,7 +81,50 @@ TEST(LocaleResources, EveryFileIsUtf8WithItsDeclarationAndCrLfLines) {
         EXPECT_EQ(std::regex_search(raw, std::regex("[^\r]\n")), false);
         EXPECT_EQ(raw.substr(raw.size() - 11), "</Locale>\r\n");
     }
-    EXPECT_EQ(Load(120).raw, " \r\n");
+}
+
+// The BT supplement has no Locale wrapper: every top-level element is an entry.
+TEST(LocaleResources, BtSupplementHoldsEveryTextOfTheBtPagesAsTopLevelEntries) {
+    const std::string raw = Load(120).raw;
+    EXPECT_EQ(raw.rfind("<?xml version='1.0' encoding='utf-8'?>\r\n", 0), 0u);
+    EXPECT_EQ(std::regex_search(raw, std::regex("[^\r]\n")), false);
+    tinyxml2::XMLDocument document;
+    ASSERT_EQ(document.Parse(raw.c_str()), tinyxml2::XML_SUCCESS) << document.ErrorStr();
+    EXPECT_EQ(document.FirstChildElement("Locale"), nullptr);
+    std::map<std::string, std::string> entries;
+    for (auto* entry = document.FirstChildElement(); entry != nullptr; entry = entry->NextSiblingElement()) {
+        EXPECT_TRUE(entries.emplace(entry->Name(), entry->GetText() ? entry->GetText() : "").second) << entry->Name();
+    }
+
+    std::set<std::string> expected{"SPLASH_TITLE_BT",
+                                   "SPLASH_TEXT_BT",
+                                   "WARNING_TITLE",
+                                   "WARNING_SUBTITLE",
+                                   "WARNING_TEXT",
+                                   "LICENSE_TITLE",
+                                   "LICENSE_TEXT",
+                                   "LICENSE_EULA",
+                                   "LICENSE_DISCLAIMER",
+                                   "OPTIONS_TITLE",
+                                   "CONFIGURATIONS_TITLE",
+                                   "CONFIGURATIONS_SUBTITLE_1",
+                                   "CONFIGURATIONS_TEXT_1",
+                                   "CONFIGURATIONS_SUBTITLE_2",
+                                   "CONFIGURATIONS_TEXT_2",
+                                   "BUTTON_AGREE",
+                                   "BUTTON_BACK"};
+    for (int i = 1; i <= 3; ++i) expected.insert("OPTIONS_CHECK_" + std::to_string(i));
+    for (int i = 1; i <= 5; ++i) expected.insert("CONFIGURATIONS_CHECK_" + std::to_string(i));
+    std::set<std::string> keys;
+    for (const auto& [key, text] : entries) {
+        keys.insert(key);
+        EXPECT_FALSE(text.empty()) << key;
+    }
+    EXPECT_EQ(keys, expected);
+    // The licence page turns these two anchors into the product's terms and privacy links.
+    EXPECT_EQ(Markers(entries["LICENSE_DISCLAIMER"]),
+              (std::multiset<std::string>{"{BUTTON_AGREE}", "<a href=\"[LICENSE_TOS_URL]\">",
+                                          "<a href=\"[LICENSE_PRIVACY_URL]\">", "</a>", "</a>"}));
 }
 
 TEST(LocaleResources, DownloadTranslationsHaveExactlyTheKeysOfTheEnglishResource) {
