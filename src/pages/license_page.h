@@ -1,0 +1,33 @@
+#pragma once
+#include "pages/bold_title_font.h"
+#include "pages/ipage.h"
+
+namespace tessary {
+
+// The BT family's licence: a scrollable agreement, and a disclaimer whose links lead to the
+// product's terms and privacy policy. Agree goes on, Back returns.
+class LicensePageIsv : public IPage {
+public:
+    LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
+
+    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
+    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
+    std::wstring GetName() const override { return L"LicensePage"; }
+    // A text applied again brings its placeholders back, so the addresses follow every time.
+    void UpdateTexts() override;
+
+    // Puts the product's addresses into the disclaimer's link placeholders.
+    void FillLicenseLinks();
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
+
+private:
+    ButtonCallback m_onButton;
+    ErrorCallback m_onError;
+    BoldTitleFont m_titleFont;
+};
+
+}  // namespace tessary

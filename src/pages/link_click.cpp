@@ -1,0 +1,17 @@
+#include "pages/link_click.h"
+
+#include <commctrl.h>
+
+#include "ui/shell_open.h"
+
+namespace tessary {
+
+bool OpenClickedLink(const NMHDR& header, int linkId, LRESULT& result) {
+    if (header.idFrom != static_cast<UINT_PTR>(linkId) || header.code != NM_CLICK) return false;
+    const auto& link = reinterpret_cast<const NMLINK&>(header);
+    if (link.item.szUrl[0] != L'\0') ui::ShellOpen(link.item.szUrl, std::wstring(), SW_SHOWNORMAL);
+    result = 0;
+    return true;
+}
+
+}  // namespace tessary
