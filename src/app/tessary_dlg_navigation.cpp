@@ -4,14 +4,19 @@
 #include "config/package.h"
 #include "config/wizard_type.h"
 #include "net/signed_request.h"
+#include "pages/configurations_page.h"
 #include "pages/error_page.h"
+#include "pages/finish_page_dlm.h"
+#include "pages/finish_page_isv.h"
 #include "pages/language_page.h"
+#include "pages/license_page.h"
+#include "pages/options_page.h"
+#include "pages/warning_page.h"
+#include "pages/welcome_page.h"
 #include "resource.h"
 
 namespace tessary {
 namespace {
-
-constexpr unsigned kFirstContentPage = 2;
 
 bool IsDownloadPage(const std::wstring& name) { return name == L"DownloadPageDLM" || name == L"DownloadPageISV"; }
 bool IsFinishPage(const std::wstring& name) { return name == L"FinishPageDLM" || name == L"FinishPageISV"; }
@@ -22,6 +27,37 @@ std::wstring MainProductIdentifier(const ConfigurationManager& config, bool conf
     if (config.m_wizardType == static_cast<int>(WizardType::Isv)) return config.m_clientId;
     if (configurationLoaded && config.m_wizardType == static_cast<int>(WizardType::Dlm)) return config.m_productTitle;
     return {};
+}
+
+// The content pages follow the pages made at start-up (the language page and the loading page),
+// which Back from the first of them passes over.
+unsigned FirstContentPage(std::size_t initialPageCount) { return static_cast<unsigned>(initialPageCount); }
+
+// The pages the configuration brings, in the order the wizard walks them.
+void AppendContentPages(CTessaryDlg& dialog, const std::shared_ptr<LanguageManager>& languageManager,
+                        const ConfigurationManager& config, const RECT& rectangle) {
+    const HWND host = dialog.GetSafeHwnd();
+    if (config.m_btVariant) {
+        if (config.m_btClassicOptions) {
+            dialog.CreateAndAddPage(std::make_unique<WarningPageBTClassic>(languageManager, host), rectangle);
+        }
+        dialog.CreateAndAddPage(std::make_unique<LicensePageIsv>(languageManager, host), rectangle);
+    } else {
+        dialog.CreateAndAddPage(std::make_unique<WelcomePageIsv>(languageManager, host), rectangle);
+    }
+    // Not built yet: one offer page per entry of m_offers belongs here.
+    if (config.m_btClassicOptions) {
+        dialog.CreateAndAddPage(std::make_unique<OptionsPageBTClassic>(languageManager, host), rectangle);
+        dialog.CreateAndAddPage(std::make_unique<ConfigurationsPageBTClassic>(languageManager, host), rectangle);
+    }
+    // Not built yet: the flavour's download page goes in front of its finish page, the installer
+    // flavour's with the callbacks that set and clear m_installerRunning. Until it exists, the
+    // finish page follows the content pages at once.
+    if (config.m_wizardType == static_cast<int>(WizardType::Dlm)) {
+        dialog.CreateAndAddPage(std::make_unique<FinishPageDlm>(languageManager, host), rectangle);
+    } else if (config.m_wizardType == static_cast<int>(WizardType::Isv)) {
+        dialog.CreateAndAddPage(std::make_unique<FinishPageIsv>(languageManager, host), rectangle);
+    }
 }
 
 }  // namespace
@@ -43,6 +79,7 @@ bool CTessaryDlg::CreateInitialPages() {
     } else {
         CreateAndAddPage(std::make_unique<LanguagePage>(m_languageManager, GetSafeHwnd()), rectangle);
     }
+    // Not built yet: the loading page, the last page made at start-up, joins the list here.
     m_initialPageCount = m_pages.size();
     m_currentPage = 0;
     if (m_pages.empty()) return false;
@@ -71,9 +108,9 @@ void CTessaryDlg::CreateAndAddPage(std::unique_ptr<IPage> page, const RECT& rect
 
 void CTessaryDlg::CreateMainPackage() {
     auto config = ConfigurationManager::GetInstance();
-    config->m_mainPackage = std::make_shared<Package>(SignedRequest(), true, config->m_productTitle,
-                                                      MainProductIdentifier(*config, false), config->m_configCfl,
-                                                      config->m_configCh, 0);
+    config->m_mainPackage =
+        std::make_shared<Package>(SignedRequest(), true, config->m_productTitle, MainProductIdentifier(*config, false),
+                                  config->m_configCfl, config->m_configCh, 0);
     config->m_mainPackage->ReportEvent(1, nullptr);
 }
 
@@ -82,7 +119,7 @@ void CTessaryDlg::OnButton(ButtonType type) {
         case ButtonType::Next:
             if (m_currentPage == 0) {
                 if (m_skipLoadingPage) {
-                    GoToPage(kFirstContentPage);
+                    GoToPage(FirstContentPage(m_initialPageCount));
                     return;
                 }
                 CreateMainPackage();
@@ -110,7 +147,7 @@ void CTessaryDlg::OnButton(ButtonType type) {
             break;
         case ButtonType::Back:
             m_skipLoadingPage = true;
-            GoToPage(m_currentPage == kFirstContentPage ? 0 : m_currentPage - 1);
+            GoToPage(m_currentPage == FirstContentPage(m_initialPageCount) ? 0 : m_currentPage - 1);
             break;
     }
 }
@@ -168,6 +205,8 @@ LRESULT CTessaryDlg::OnLoadCompleteMessage(WPARAM, LPARAM) {
         config->m_mainPackage->UpdateMainProduct(SignedRequest(), MainProductIdentifier(*config, true),
                                                  config->m_configCfl, config->m_productTitle, config->m_configCh);
     }
+    AppendContentPages(*this, m_languageManager, *config, PageRectangle());
+    // Leaves the page the configuration was loaded on for the first content page.
     OnButton(ButtonType::Next);
     return 0;
 }
