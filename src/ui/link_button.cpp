@@ -10,6 +10,9 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x1039;
 constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+// The blue of hyperlinks on Windows. The system's hot-tracking colour would follow the theme, but
+// some systems set it to a pale grey that leaves the link unreadable on the page.
+constexpr COLORREF kLinkColor = RGB(0x00, 0x66, 0xCC);
 
 // Keeps a font selected into a device context for one scope.
 class SelectedFont {
@@ -93,7 +96,7 @@ void LinkButton::Paint() {
 
     const std::wstring text = GetWindowTextString(m_hwnd);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_HOTLIGHT));
+    ::SetTextColor(dc, kLinkColor);
     RECT textArea = client;
     ::InflateRect(&textArea, -1, -1);
     {
