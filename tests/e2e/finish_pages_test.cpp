@@ -1,0 +1,164 @@
+// How a run of the real wizard ends: on the error page, which keeps the run's temporary folder,
+// or on a finish page, which starts its product and removes the folder. The download page is not
+// part of the wizard yet, so the welcome page leads straight to the finish page.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "e2e_environment.h"
+#include "wizard_steps.h"
+
+namespace tessary::e2e {
+namespace {
+
+// Lines of the sample installer's log ("<program>|<command line>") written after offset.
+std::string LogSince(const std::wstring& log, std::streamoff offset) {
+    std::ifstream in(std::filesystem::path(log), std::ios::binary);
+    in.seekg(offset);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::streamoff LogSize(const std::wstring& log) {
+    std::ifstream in(std::filesystem::path(log), std::ios::binary | std::ios::ate);
+    return in ? static_cast<std::streamoff>(in.tellg()) : 0;
+}
+
+std::wstring KnownFolder(const KNOWNFOLDERID& id) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());  // the paths used here are ASCII
+}
+
+// A wizard whose run folder is known and holds a file, as if something had been downloaded.
+struct WizardRun {
+    explicit WizardRun(const std::wstring& name) : before(RunTempFolders()), wizard(WizardPath(name)) {
+        folder = NewRunTempFolder(before);
+        if (!folder.empty()) PutFileInto(folder);
+    }
+    ~WizardRun() {
+        if (!folder.empty()) RemoveFolder(folder);
+    }
+    std::set<std::wstring> before;
+    WizardProcess wizard;
+    std::wstring folder;
+};
+
+TEST(ErrorPage, ShowsOverTheCurrentPageInItsLanguageAndCloseKeepsTheRunFolder) {
+    WizardRun run(L"TessarySetup");
+    WizardProcess& wizard = run.wizard;
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    ASSERT_FALSE(run.folder.empty());
+    // The error page is made at start-up; it follows a language chosen afterwards.
+    ASSERT_TRUE(wizard.SelectComboEntry(kLanguageCombo, L"русский"));
+    ASSERT_TRUE(WaitUntil([&] { return wizard.ControlText(kNext) == L"Далее"; }, 10s));
+
+    ::PostMessageW(wizard.Host(), WM_COMMAND, kShowTestError, 0);
+    ASSERT_TRUE(wizard.WaitForPage(L"ErrorPage"));
+    EXPECT_EQ(wizard.ControlText(kErrorTitle), L"Error");
+    EXPECT_EQ(wizard.ControlText(kErrorText), L"Error message");
+    EXPECT_EQ(wizard.ControlText(kClose), L"Закрыть");
+    KeepScreenshot(wizard.Host(), L"pages-error");
+
+    wizard.Click(kClose);
+    EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(1));
+    EXPECT_TRUE(Exists(run.folder + L"\\downloaded.bin"));
+}
+
+TEST(FinishPageDlm, LaunchIsTheChoiceAndFinishRemovesTheRunFolder) {
+    WizardRun run(L"TessarySetup");
+    WizardProcess& wizard = run.wizard;
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    ASSERT_FALSE(run.folder.empty());
+    PostConfigurationLoaded(wizard);
+    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    EXPECT_TRUE(HasMinimizeBox(wizard.Host()));
+    wizard.Click(kNext);
+
+    ASSERT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
+    EXPECT_TRUE(IsChecked(wizard.Control(kLaunchRadio)));
+    EXPECT_FALSE(IsChecked(wizard.Control(kOpenFolderRadio)));
+    EXPECT_EQ(wizard.ControlText(kLaunchRadio), L"Launch");
+    EXPECT_EQ(wizard.ControlText(kOpenFolderRadio), L"Open Folder");
+    EXPECT_EQ(wizard.ControlText(kFinish), L"Finish");
+    EXPECT_EQ(wizard.ControlText(kFinishTitle), L"Thank you.\r\nYou have successfully downloaded .");
+    EXPECT_FALSE(HasMinimizeBox(wizard.Host()));
+    KeepScreenshot(wizard.Host(), L"pages-finish-download");
+
+    // Nothing has been downloaded yet, so the launch has nothing to start.
+    wizard.Click(kFinish);
+    EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(1));
+    EXPECT_FALSE(Exists(run.folder));
+}
+
+// The installer flavour's product is the sample installer, put where the build's launch target
+// "{commonpf}\TessaryE2E\Veloran.exe" leads: the 32-bit Program Files folder for this 64-bit
+// build, which does not run under WOW64.
+class FinishPageIsvTest : public testing::Test {
+protected:
+    void SetUp() override {
+        productFolder = KnownFolder(FOLDERID_ProgramFilesX86) + L"\\TessaryE2E";
+        product = productFolder + L"\\Veloran.exe";
+        ::CreateDirectoryW(productFolder.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileW(TESSARY_SAMPLE_INSTALLER, product.c_str(), FALSE));
+        wchar_t temp[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH + 1, temp);
+        log = std::wstring(temp) + L"tessary_sample_installer.log";
+        logStart = LogSize(log);
+    }
+    void TearDown() override { RemoveFolder(productFolder); }
+
+    // Walks to the finish page and presses Finish, with the launch box as asked.
+    void FinishWith(WizardRun& run, bool launch) {
+        WizardProcess& wizard = run.wizard;
+        ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+        ASSERT_FALSE(run.folder.empty());
+        PostConfigurationLoaded(wizard);
+        ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+        wizard.Click(kNext);
+        ASSERT_TRUE(wizard.WaitForPage(L"FinishPageISV"));
+        EXPECT_TRUE(IsChecked(wizard.Control(kLaunchCheckbox)));
+        EXPECT_EQ(wizard.ControlText(kLaunchCheckbox), L"Launch the application on exit");
+        EXPECT_FALSE(HasMinimizeBox(wizard.Host()));
+        if (!launch) {
+            ClickButton(wizard.Control(kLaunchCheckbox));
+            EXPECT_FALSE(IsChecked(wizard.Control(kLaunchCheckbox)));
+        }
+        KeepScreenshot(wizard.Host(), launch ? L"pages-finish-installer" : L"pages-finish-installer-unticked");
+        wizard.Click(kFinish);
+        EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(1));
+        EXPECT_FALSE(Exists(run.folder));
+    }
+
+    std::wstring productFolder;
+    std::wstring product;
+    std::wstring log;
+    std::streamoff logStart = 0;
+};
+
+TEST_F(FinishPageIsvTest, FinishStartsTheProductAtItsExpandedPathWithItsParametersAsWritten) {
+    WizardRun run(L"TessarySetupIsv");
+    FinishWith(run, true);
+    const std::string expected = Narrow(product) + "|\"" + Narrow(product) + "\" /from-finish-page {commonpf}";
+    EXPECT_TRUE(WaitUntil([&] { return LogSince(log, logStart).find(expected) != std::string::npos; }, 15s))
+        << LogSince(log, logStart);
+}
+
+TEST_F(FinishPageIsvTest, FinishWithTheBoxClearedOnlyEndsTheWizard) {
+    WizardRun run(L"TessarySetupIsv");
+    FinishWith(run, false);
+    ::Sleep(2000);
+    EXPECT_EQ(LogSince(log, logStart).find(Narrow(product)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessary::e2e

@@ -1,0 +1,153 @@
+// The language, welcome and BT pages of the real wizard. The loading page is not part of the
+// wizard yet: the tests post what it will post once the configuration is in, so for now the
+// content pages follow the language page directly (the loading page will sit between them).
+#include <gtest/gtest.h>
+
+#include "e2e_environment.h"
+#include "wizard_steps.h"
+
+namespace tessary::e2e {
+namespace {
+
+constexpr wchar_t kRussian[] = L"русский";
+
+int Width(HWND window) {
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    return bounds.right - bounds.left;
+}
+
+int PageCount(const WizardProcess& wizard) {
+    int count = 0;
+    for (HWND child = ::GetWindow(wizard.Host(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowClass(child) == L"#32770") ++count;
+    }
+    return count;
+}
+
+// Under Wine a started program has the locale of the program that starts it, so this follows
+// the locale the tests run in: run them with LC_ALL=ru_RU.UTF-8 to see the Russian choice.
+TEST(LanguagePage, OffersTheFourteenDownloadLanguagesWithTheUsersOneChosen) {
+    WizardProcess wizard(WizardPath(L"TessarySetup"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    const auto languages = wizard.ComboEntries(kLanguageCombo);
+    EXPECT_EQ(languages.size(), 14u);
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+    const bool russian = ::wcsncmp(locale, L"ru", 2) == 0;
+    EXPECT_EQ(wizard.ComboSelection(kLanguageCombo), russian ? kRussian : L"English");
+    EXPECT_EQ(wizard.ControlText(kNext), russian ? L"Далее" : L"Next");
+    KeepScreenshot(wizard.Host(), russian ? L"pages-language-russian-user" : L"pages-language-english-user");
+}
+
+TEST(WelcomePage, IsBuiltInTheLanguageChosenBeforeIt) {
+    WizardProcess wizard(WizardPath(L"TessarySetup"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    ASSERT_TRUE(wizard.SelectComboEntry(kLanguageCombo, kRussian));
+    ASSERT_TRUE(WaitUntil([&] { return wizard.ControlText(kNext) == L"Далее"; }, 10s));
+    EXPECT_EQ(wizard.ControlText(kSplashText), L"Чтобы продолжить, выберите нужный язык и нажмите \"Далее\".");
+    KeepScreenshot(wizard.Host(), L"pages-language-russian");
+
+    PostConfigurationLoaded(wizard);
+    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Вас приветствует");
+    EXPECT_EQ(wizard.ControlText(kNext), L"Далее");
+    KeepScreenshot(wizard.Host(), L"pages-welcome-russian");
+}
+
+TEST(WelcomePage, DownloadFlavourGreetsAndLinksOnlyWhereItHasAddresses) {
+    WizardProcess wizard(WizardPath(L"TessarySetup"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    PostConfigurationLoaded(wizard);
+    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Welcome to");
+    // Without a configuration the download flavour has no product title yet.
+    EXPECT_EQ(wizard.ControlText(kWelcomeText), L"This will download  on your computer. Click \"Next\" to continue.");
+    EXPECT_EQ(wizard.ControlText(kTermsLink), L"End User License Agreement");
+    EXPECT_FALSE(wizard.IsControlVisible(kPrivacyLink));
+    EXPECT_FALSE(wizard.IsControlVisible(kTermsLink));
+    EXPECT_TRUE(wizard.IsControlVisible(kSdkLink));
+    EXPECT_EQ(wizard.ControlText(kSdkLink), L"License");
+    KeepScreenshot(wizard.Host(), L"pages-welcome-download");
+
+    wizard.Click(kNext);
+    // The download page is not part of the wizard yet, so the finish page comes next.
+    EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
+}
+
+TEST(WelcomePage, InstallerFlavourShowsItsProductAndAllThreeLinks) {
+    WizardProcess wizard(WizardPath(L"TessarySetupIsv"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
+    EXPECT_EQ(wizard.ComboEntries(kLanguageCombo).size(), 2u);
+    PostConfigurationLoaded(wizard);
+    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    EXPECT_EQ(wizard.ControlText(kProductTitle), L"Veloran");
+    EXPECT_EQ(wizard.ControlText(kWelcomeText),
+              L"This will install Veloran on your computer. Click \"Next\" to continue.");
+    EXPECT_EQ(wizard.ControlText(kTermsLink), L"End User License Agreement");
+    for (const int link : {kPrivacyLink, kTermsLink, kSdkLink}) EXPECT_TRUE(wizard.IsControlVisible(link)) << link;
+    // Each link is as wide as its text.
+    EXPECT_LT(Width(wizard.Control(kSdkLink)), Width(wizard.Control(kPrivacyLink)));
+    EXPECT_LT(Width(wizard.Control(kPrivacyLink)), Width(wizard.Control(kTermsLink)));
+    KeepScreenshot(wizard.Host(), L"pages-welcome-installer");
+}
+
+TEST(BtPages, WalkForwardAndBackKeepingTheTicks) {
+    WizardProcess wizard(WizardPath(L"TessarySetupBt"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePageBT"));
+    EXPECT_FALSE(wizard.IsControlVisible(kLanguageCombo));
+    EXPECT_EQ(wizard.ControlText(kSplashTitleBt), L"Welcome to  Setup");
+    EXPECT_FALSE(wizard.WaitForDialog(1s)) << "the BT texts load without a complaint";
+    KeepScreenshot(wizard.Host(), L"pages-bt-language");
+
+    PostConfigurationLoaded(wizard);
+    ASSERT_TRUE(wizard.WaitForPage(L"WarningPageBTClassic"));
+    const HWND warning = wizard.PageWindow(L"WarningPageBTClassic");
+    const int pages = PageCount(wizard);
+    EXPECT_EQ(wizard.ControlText(kBack), L"Back");
+    KeepScreenshot(wizard.Host(), L"pages-bt-warning");
+
+    // Back from the first content page returns to the language page; Next comes back to the same
+    // page without building the content pages again.
+    wizard.Click(kBack);
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePageBT"));
+    wizard.Click(kNext);
+    ASSERT_TRUE(wizard.WaitForPage(L"WarningPageBTClassic"));
+    EXPECT_EQ(wizard.PageWindow(L"WarningPageBTClassic"), warning);
+    EXPECT_EQ(PageCount(wizard), pages);
+
+    wizard.Click(kNext);
+    ASSERT_TRUE(wizard.WaitForPage(L"LicensePage"));
+    EXPECT_EQ(wizard.ControlText(kLicenseTitle), L"License Agreement");
+    EXPECT_EQ(wizard.ControlText(kAgree), L"Agree");
+    EXPECT_EQ(wizard.ControlText(kLicenseDisclaimer).find(L"[LICENSE_"), std::wstring::npos);
+    KeepScreenshot(wizard.Host(), L"pages-bt-license");
+    wizard.Click(kBack);
+    ASSERT_TRUE(wizard.WaitForPage(L"WarningPageBTClassic"));
+    wizard.Click(kNext);
+    ASSERT_TRUE(wizard.WaitForPage(L"LicensePage"));
+    wizard.Click(kAgree);
+
+    ASSERT_TRUE(wizard.WaitForPage(L"OptionsPageBTClassic"));
+    for (const int box : kOptionBoxes) EXPECT_TRUE(IsChecked(wizard.Control(box))) << box;
+    ClickButton(wizard.Control(kOptionBoxes[1]));
+    EXPECT_FALSE(IsChecked(wizard.Control(kOptionBoxes[1])));
+    KeepScreenshot(wizard.Host(), L"pages-bt-options");
+    wizard.Click(kNext);
+
+    ASSERT_TRUE(wizard.WaitForPage(L"ConfigurationsPageBTClassic"));
+    for (const int box : kConfigurationBoxes) EXPECT_TRUE(IsChecked(wizard.Control(box))) << box;
+    KeepScreenshot(wizard.Host(), L"pages-bt-configurations");
+    wizard.Click(kBack);
+    ASSERT_TRUE(wizard.WaitForPage(L"OptionsPageBTClassic"));
+    EXPECT_TRUE(IsChecked(wizard.Control(kOptionBoxes[0])));
+    EXPECT_FALSE(IsChecked(wizard.Control(kOptionBoxes[1])));
+    EXPECT_TRUE(IsChecked(wizard.Control(kOptionBoxes[2])));
+    wizard.Click(kNext);
+    ASSERT_TRUE(wizard.WaitForPage(L"ConfigurationsPageBTClassic"));
+    wizard.Click(kNext);
+    EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
+}
+
+}  // namespace
+}  // namespace tessary::e2e
