@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "file_utils.h"
+#include "request_stream_filter.h"
 
 namespace tessary::service {
 
@@ -18,7 +19,8 @@ std::string HeadersJson(const httplib::Request& request) {
     auto headers = nlohmann::json::object();
     for (const auto& [name, value] : request.headers) {
         if (name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT") continue;
-        auto& entry = headers[name];
+        // The TLS front took the client's Expect header out and passed its value on under this name.
+        auto& entry = headers[name == kForwardedExpectHeader ? std::string("Expect") : name];
         entry = entry.is_string() ? entry.get<std::string>() + ", " + value : value;
     }
     // Whatever bytes a client sent, the record must still be written.

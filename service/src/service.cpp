@@ -1,5 +1,6 @@
 #include "service.h"
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -39,11 +40,9 @@ Service::Service(const ServiceSettings& settings)
       m_config(m_documents, m_store),
       m_analytics(m_store),
       m_files(FilesFolder(settings.dataFolder)),
-      m_server(std::make_unique<httplib::SSLServer>(m_tls.serverCertificate.c_str(), m_tls.serverKey.c_str())) {
-    if (!m_server->is_valid()) throw std::runtime_error("the TLS server cannot use " + m_tls.serverCertificate.string());
-
+      m_front(m_tls) {
     // A handler that fails (the database, a file) must not take the service down.
-    m_server->set_exception_handler(
+    m_http.set_exception_handler(
         [](const httplib::Request& request, httplib::Response& response, std::exception_ptr failure) {
             std::string what = "unknown error";
             try {
@@ -56,46 +55,36 @@ Service::Service(const ServiceSettings& settings)
             response.status = 500;
             response.set_content("internal error\n", "text/plain");
         });
-    m_server->Post("/o", [this](const httplib::Request& request, httplib::Response& response) {
+    m_http.Post("/o", [this](const httplib::Request& request, httplib::Response& response) {
         m_config.Handle(request, response);
     });
-    m_server->Post("/zbd", [this](const httplib::Request& request, httplib::Response& response) {
+    m_http.Post("/zbd", [this](const httplib::Request& request, httplib::Response& response) {
         m_analytics.Handle(request, response);
     });
-    m_server->Get(R"(/f/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
+    m_http.Get(R"(/f/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
         m_files.Handle(request, response, request.matches[1].str());
     });
 }
 
 int Service::Bind(int port) {
-    if (port == 0) {
-        const int bound = m_server->bind_to_any_port(kAddress);
-        if (bound > 0) return bound;
-    } else if (m_server->bind_to_port(kAddress, port)) {
-        return port;
-    }
-    throw std::runtime_error("cannot listen on " + std::string(kAddress) + ":" + std::to_string(port));
+    m_httpPort = m_http.bind_to_any_port(kAddress);
+    if (m_httpPort <= 0) throw std::runtime_error("cannot listen on an internal port of " + std::string(kAddress));
+    return m_front.Bind(port);
 }
 
 void Service::Run() {
-    {
-        std::lock_guard lock(m_runMutex);
-        if (m_stopRequested) return;
-        m_runStarted = true;
-    }
-    m_server->listen_after_bind();
-    m_runFinished = true;
+    std::atomic<bool> httpFinished = false;
+    std::thread http([this, &httpFinished] {
+        m_http.listen_after_bind();
+        httpFinished = true;
+    });
+    m_front.Run(m_httpPort);
+    // The library ignores a stop that comes before its accept loop is up, so wait for it.
+    while (!m_http.is_running() && !httpFinished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    m_http.stop();
+    http.join();
 }
 
-void Service::Stop() {
-    {
-        std::lock_guard lock(m_runMutex);
-        m_stopRequested = true;
-        if (!m_runStarted) return;
-    }
-    // The library ignores a stop that comes before its accept loop is up, so wait for it.
-    while (!m_server->is_running() && !m_runFinished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    m_server->stop();
-}
+void Service::Stop() { m_front.Stop(); }
 
 }  // namespace tessary::service

@@ -3,16 +3,14 @@
 // answers the wizard's three endpoints.
 #include <httplib.h>
 
-#include <atomic>
 #include <filesystem>
-#include <memory>
-#include <mutex>
 #include <optional>
 
 #include "config_documents.h"
 #include "endpoints.h"
 #include "record_store.h"
 #include "tls_files.h"
+#include "tls_front.h"
 
 namespace tessary::service {
 
@@ -43,11 +41,11 @@ private:
     ConfigEndpoint m_config;
     AnalyticsEndpoint m_analytics;
     FileHost m_files;
-    std::unique_ptr<httplib::SSLServer> m_server;
-    std::mutex m_runMutex;
-    bool m_stopRequested = false;
-    bool m_runStarted = false;
-    std::atomic<bool> m_runFinished = false;
+    // The clients talk TLS to the front; the front hands their requests to this plain HTTP server on
+    // an internal loopback port.
+    TlsFront m_front;
+    httplib::Server m_http;
+    int m_httpPort = 0;
 };
 
 // Where the service keeps each thing inside its data folder.
