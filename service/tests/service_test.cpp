@@ -1,6 +1,11 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <openssl/ssl.h>
+#include <sys/socket.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "descriptor.h"
 #include "file_utils.h"
 #include "record_listing.h"
 #include "service.h"
@@ -41,6 +47,69 @@ json RequestWithTag(const std::string& tag) {
 }
 
 std::string EventBody(const json& event) { return json{{"data", event.dump()}, {"table", "zb_analytics"}}.dump(); }
+
+// A TLS connection that sends bytes exactly as given and shows the answer exactly as it came, interim
+// replies included; an HTTP client library would hide both.
+class RawTlsConnection {
+public:
+    RawTlsConnection(int port, const fs::path& ca) : m_context(SSL_CTX_new(TLS_client_method())) {
+        SSL_CTX_load_verify_locations(m_context.get(), ca.c_str(), nullptr);
+        SSL_CTX_set_verify(m_context.get(), SSL_VERIFY_PEER, nullptr);
+        m_socket = Descriptor(::socket(AF_INET, SOCK_STREAM, 0));
+        const timeval timeout{10, 0};  // a hang fails the test instead of blocking it
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(m_socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return;
+        m_ssl.reset(SSL_new(m_context.get()));
+        SSL_set_fd(m_ssl.get(), m_socket.Get());
+        SSL_set1_host(m_ssl.get(), "localhost");
+        m_connected = SSL_connect(m_ssl.get()) == 1;
+    }
+
+    bool Connected() const { return m_connected; }
+    bool Send(const std::string& bytes) {
+        return m_connected && SSL_write(m_ssl.get(), bytes.data(), static_cast<int>(bytes.size())) ==
+                                  static_cast<int>(bytes.size());
+    }
+    // Everything until the answer ends with tail, or (empty tail) until the service closes the
+    // connection; 10 s without a byte also end it.
+    std::string ReadUntil(const std::string& tail = "") {
+        std::string answer;
+        char buffer[4096];
+        while (m_connected && (tail.empty() || !answer.ends_with(tail))) {
+            const int read = SSL_read(m_ssl.get(), buffer, sizeof buffer);
+            if (read <= 0) break;
+            answer.append(buffer, read);
+        }
+        return answer;
+    }
+
+private:
+    struct ContextFree {
+        void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+    };
+    struct SslFree {
+        void operator()(SSL* ssl) const { SSL_free(ssl); }
+    };
+    std::unique_ptr<SSL_CTX, ContextFree> m_context;
+    Descriptor m_socket;
+    std::unique_ptr<SSL, SslFree> m_ssl;
+    bool m_connected = false;
+};
+
+std::string PostHead(const std::string& path, const std::string& body, const std::string& extraHeaders = "") {
+    return "POST " + path + " HTTP/1.1\r\nHost: localhost\r\nExpect: 100-continue\r\nContent-Type: application/json\r\n" +
+           extraHeaders + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
 
 // A service on a free port with a data folder of its own, stopped and removed after each test.
 class ServiceTest : public ::testing::Test {
@@ -326,6 +395,78 @@ TEST_F(ServiceTest, ShippedDemoDataIsAWellFormedDocumentWhoseFilesExist) {
         EXPECT_TRUE(served(package.at("i").get<std::string>()));
         EXPECT_TRUE(served(package.at("u").get<std::string>()));
     }
+}
+
+TEST_F(ServiceTest, ExpectContinueGetsOnlyTheFinalAnswerAndIsStillRecorded) {
+    WriteFile(m_data / "configs/default.json", R"({"doc":"default"})");
+    RawTlsConnection connection(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(connection.Connected());
+    const std::string body = kRequest.dump();
+    ASSERT_TRUE(connection.Send(PostHead("/o", body, "Connection: close\r\n") + body));
+
+    const auto answer = connection.ReadUntil();
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_EQ(CountOf(answer, "HTTP/1.1 "), 1u) << answer;
+    EXPECT_TRUE(answer.ends_with("\r\n\r\n" R"({"doc":"default"})")) << answer;
+
+    const auto requests = Records().ConfigRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto headers = json::parse(requests[0].headers);
+    EXPECT_EQ(headers["Expect"], "100-continue");
+    EXPECT_EQ(headers["Connection"], "close");
+    EXPECT_EQ(headers.size(), 5u) << headers.dump() << ": the forwarding header must not show up";
+}
+
+TEST_F(ServiceTest, OneConnectionCarriesSeveralRequestsWithBodiesAndFiles) {
+    WriteFile(m_data / "configs/default.json", R"({"doc":"default"})");
+    const std::string image(40'000, '\x89');
+    WriteFile(m_data / "files/offer.png", image);
+    RawTlsConnection connection(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(connection.Connected());
+    const std::string config = kRequest.dump();
+    const std::string event = EventBody({{"6", "1"}});
+    // The second request claims on its own that the client sent Expect; that must not be believed.
+    const std::string forged = "POST /o HTTP/1.1\r\nHost: localhost\r\nX-Tessary-Forwarded-Expect: 100-continue\r\n"
+                               "Content-Length: " + std::to_string(config.size()) + "\r\n\r\n" + config;
+    const struct {
+        std::string request;
+        std::string answerTail;
+    } exchanges[] = {
+        {PostHead("/o", config) + config, R"({"doc":"default"})"},
+        {forged, R"({"doc":"default"})"},
+        {PostHead("/zbd", event, "Authorization: " + kSignature + "\r\n") + event, "\r\n\r\n{}"},
+        {"GET /f/offer.png HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n", ""},
+    };
+    for (const auto& exchange : exchanges) {
+        ASSERT_TRUE(connection.Send(exchange.request)) << exchange.request;
+        const auto answer = connection.ReadUntil(exchange.answerTail);
+        EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << exchange.request << "\n" << answer.substr(0, 300);
+        EXPECT_EQ(CountOf(answer, "HTTP/1.1 "), 1u) << exchange.request;
+        if (exchange.answerTail.empty()) {
+            EXPECT_TRUE(answer.ends_with("\r\n\r\n" + image));
+        }
+    }
+
+    const auto requests = Records().ConfigRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(json::parse(requests[0].headers)["Expect"], "100-continue");
+    const auto forgedHeaders = json::parse(requests[1].headers);
+    EXPECT_FALSE(forgedHeaders.contains("Expect")) << forgedHeaders.dump();
+    EXPECT_FALSE(forgedHeaders.contains("X-Tessary-Forwarded-Expect")) << forgedHeaders.dump();
+    EXPECT_EQ(Records().Events().size(), 1u);
+}
+
+TEST_F(ServiceTest, StopEndsConnectionsThatAreStillOpen) {
+    RawTlsConnection idle(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(idle.Connected());
+    RawTlsConnection halfSent(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(halfSent.Send("POST /o HTTP/1.1\r\nContent-Length: 100\r\n\r\n{"));
+
+    const auto start = std::chrono::steady_clock::now();
+    Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(idle.ReadUntil(), "");
+    EXPECT_TRUE(Records().ConfigRequests().empty());
 }
 
 }  // namespace
