@@ -43,6 +43,8 @@ _service_install_sample_installers() {
 
 # service_start: starts the service in the background on 127.0.0.1:$TESSARY_SERVICE_PORT and waits
 # until it accepts connections. Its log is build/service/service.log.
+# It never sends an interim "100 Continue" (WinHTTP under Wine fails on one), so a client that waits
+# for it before sending a body, such as curl, loses a second per request: give curl -H 'Expect:'.
 service_start() {
   if [ ! -x "$TESSARY_SERVICE_BIN" ]; then
     echo "service_start: $TESSARY_SERVICE_BIN is missing; build build/native first" >&2
