@@ -21,7 +21,7 @@ static_assert(std::size(kConfigurationBoxes) == std::tuple_size_v<decltype(Confi
 }  // namespace
 
 ConfigurationsPageBTClassic::ConfigurationsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : IPage(std::move(languageManager), IDD_CONFIGURATIONS_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), IDD_CONFIGURATIONS_PAGE, parent) {}
 
 BOOL ConfigurationsPageBTClassic::OnInitDialog() {
     for (const int id : kConfigurationBoxes) ui::SetChecked(GetItem(id), true);

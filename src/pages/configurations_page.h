@@ -1,17 +1,15 @@
 #pragma once
 #include "pages/bold_title_font.h"
-#include "pages/ipage.h"
+#include "pages/callback_page.h"
 
 namespace tessary {
 
 // Five settings of the installed product, all ticked at first. Next stores them for the
 // installer; Back leaves what an earlier Next stored.
-class ConfigurationsPageBTClassic : public IPage {
+class ConfigurationsPageBTClassic : public CallbackPage {
 public:
     ConfigurationsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
-    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
     std::wstring GetName() const override { return L"ConfigurationsPageBTClassic"; }
 
 protected:
@@ -21,8 +19,6 @@ protected:
 private:
     void OnNext();
 
-    ButtonCallback m_onButton;
-    ErrorCallback m_onError;
     BoldTitleFont m_titleFont;
 };
 

@@ -8,7 +8,7 @@
 namespace tessary {
 
 FinishPageDlm::FinishPageDlm(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher)
-    : IPage(std::move(languageManager), IDD_FINISH_PAGE_DLM, parent), m_launcher(std::move(launcher)) {}
+    : CallbackPage(std::move(languageManager), IDD_FINISH_PAGE_DLM, parent), m_launcher(std::move(launcher)) {}
 
 BOOL FinishPageDlm::OnInitDialog() {
     m_launchRadio = GetItem(IDC_LAUNCH_RADIO);

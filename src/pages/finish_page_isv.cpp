@@ -8,7 +8,7 @@
 namespace tessary {
 
 FinishPageIsv::FinishPageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher)
-    : IPage(std::move(languageManager), IDD_FINISH_PAGE_ISV, parent), m_launcher(std::move(launcher)) {}
+    : CallbackPage(std::move(languageManager), IDD_FINISH_PAGE_ISV, parent), m_launcher(std::move(launcher)) {}
 
 BOOL FinishPageIsv::OnInitDialog() {
     m_launchCheckbox = GetItem(IDC_LAUNCH_CHECKBOX);

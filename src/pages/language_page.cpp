@@ -6,7 +6,7 @@
 namespace tessary {
 
 LanguagePage::LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant)
-    : IPage(std::move(languageManager), btVariant ? IDD_LANGUAGE_PAGE_BT : IDD_LANGUAGE_PAGE, parent),
+    : CallbackPage(std::move(languageManager), btVariant ? IDD_LANGUAGE_PAGE_BT : IDD_LANGUAGE_PAGE, parent),
       m_btVariant(btVariant) {}
 
 BOOL LanguagePage::OnInitDialog() {

@@ -1,16 +1,14 @@
 #pragma once
-#include "pages/ipage.h"
+#include "pages/callback_page.h"
 
 namespace tessary {
 
 // The first page: the user picks the language of the wizard. The BT variant shows texts of its
 // own and keeps the choice hidden.
-class LanguagePage : public IPage {
+class LanguagePage : public CallbackPage {
 public:
     LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant = false);
 
-    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
-    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
     std::wstring GetName() const override { return m_btVariant ? L"LanguagePageBT" : L"LanguagePage"; }
 
     void OnLanguageChanged();
@@ -20,8 +18,6 @@ protected:
     bool OnCommand(WORD id, WORD code, HWND control) override;
 
 private:
-    ButtonCallback m_onButton;
-    ErrorCallback m_onError;
     bool m_btVariant;
 };
 

@@ -19,7 +19,7 @@ void ReplaceAll(std::wstring& text, const std::wstring& pattern, const std::wstr
 }  // namespace
 
 LicensePageIsv::LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : IPage(std::move(languageManager), IDD_LICENSE_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), IDD_LICENSE_PAGE, parent) {}
 
 BOOL LicensePageIsv::OnInitDialog() {
     ::SendMessageW(GetItem(IDC_LICENSE_EULA), EM_AUTOURLDETECT, TRUE, 0);

@@ -1,17 +1,15 @@
 #pragma once
 #include "pages/bold_title_font.h"
-#include "pages/ipage.h"
+#include "pages/callback_page.h"
 
 namespace tessary {
 
 // The BT family's licence: a scrollable agreement, and a disclaimer whose links lead to the
 // product's terms and privacy policy. Agree goes on, Back returns.
-class LicensePageIsv : public IPage {
+class LicensePageIsv : public CallbackPage {
 public:
     LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
-    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
     std::wstring GetName() const override { return L"LicensePage"; }
     // A text applied again brings its placeholders back, so the addresses follow every time.
     void UpdateTexts() override;
@@ -25,8 +23,6 @@ protected:
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
 private:
-    ButtonCallback m_onButton;
-    ErrorCallback m_onError;
     BoldTitleFont m_titleFont;
 };
 

@@ -17,7 +17,7 @@ static_assert(std::size(kOptionBoxes) == std::tuple_size_v<decltype(Configuratio
 }  // namespace
 
 OptionsPageBTClassic::OptionsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : IPage(std::move(languageManager), IDD_OPTIONS_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), IDD_OPTIONS_PAGE, parent) {}
 
 BOOL OptionsPageBTClassic::OnInitDialog() {
     for (const int id : kOptionBoxes) ui::SetChecked(GetItem(id), true);

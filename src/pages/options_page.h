@@ -1,16 +1,14 @@
 #pragma once
 #include "pages/bold_title_font.h"
-#include "pages/ipage.h"
+#include "pages/callback_page.h"
 
 namespace tessary {
 
 // Three options of the installation, all ticked at first. Next stores them for the installer.
-class OptionsPageBTClassic : public IPage {
+class OptionsPageBTClassic : public CallbackPage {
 public:
     OptionsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
-    void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
     std::wstring GetName() const override { return L"OptionsPageBTClassic"; }
 
 protected:
@@ -20,8 +18,6 @@ protected:
 private:
     void OnNext();
 
-    ButtonCallback m_onButton;
-    ErrorCallback m_onError;
     BoldTitleFont m_titleFont;
 };
 

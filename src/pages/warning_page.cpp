@@ -5,7 +5,7 @@
 namespace tessary {
 
 WarningPageBTClassic::WarningPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : IPage(std::move(languageManager), IDD_WARNING_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), IDD_WARNING_PAGE, parent) {}
 
 BOOL WarningPageBTClassic::OnInitDialog() {
     AddLocalizedControl(IDC_WARNING_TITLE, "WARNING_TITLE");

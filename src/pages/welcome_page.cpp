@@ -12,7 +12,7 @@ constexpr int kEmbeddedProductImage = 101;
 }  // namespace
 
 WelcomePageIsv::WelcomePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : IPage(std::move(languageManager), IDD_WELCOME_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), IDD_WELCOME_PAGE, parent) {}
 
 BOOL WelcomePageIsv::OnInitDialog() {
     const auto config = ConfigurationManager::GetInstance();
