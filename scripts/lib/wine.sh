@@ -18,7 +18,7 @@ wine_prefix() {
     # Wine draws the window frames itself, so windows have captions even without a window manager.
     "$TESSARY_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     "$TESSARY_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
-    "$TESSARY_WINE" wineserver -w 2>/dev/null || /usr/lib/wine/wineserver -w
+    /usr/lib/wine/wineserver -w
     touch "$WINEPREFIX/.tessary-ready"
   fi
 }
