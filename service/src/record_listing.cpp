@@ -27,7 +27,8 @@ std::string OneLine(const std::string& text) {
 void PrintEvents(const std::vector<EventRecord>& events, std::ostream& out) {
     for (const auto& event : events) {
         out << event.received << "\tcode=" << OneLine(event.code) << "\tpackage=" << OneLine(event.package) << '\t'
-            << OneLine(event.authorization) << '\t' << OneLine(event.data) << '\n';
+            << OneLine(event.authorization) << '\t' << OneLine(event.data) << "\ttable=" << OneLine(event.table)
+            << '\n';
     }
 }
 

@@ -9,6 +9,7 @@
 #include "net/post_json.h"
 #include "platform/win32/winhttp_handle.h"
 #include "real_ports.h"
+#include "service_probe.h"
 
 namespace tessary {
 namespace {
@@ -41,29 +42,10 @@ TEST(Win32Http, CrackUrlSplitsSchemeHostPortPathAndExtra) {
     EXPECT_FALSE(http->CrackUrl(L""));
 }
 
-// True unless nothing accepts connections on localhost:443; a TLS failure still counts as
-// listening, so that it fails the tests below instead of skipping them.
-bool SomethingListensOn443() {
-    const win32::WinHttpHandle session(::WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                                     WINHTTP_NO_PROXY_BYPASS, 0));
-    const win32::WinHttpHandle connection(
-        session ? ::WinHttpConnect(session.Get(), L"localhost", INTERNET_DEFAULT_HTTPS_PORT, 0) : nullptr);
-    const win32::WinHttpHandle request(connection ? ::WinHttpOpenRequest(connection.Get(), L"GET", L"/", nullptr,
-                                                                         WINHTTP_NO_REFERER,
-                                                                         WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                                         WINHTTP_FLAG_SECURE)
-                                                  : nullptr);
-    if (!request) return false;
-    if (::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-        return true;
-    }
-    return ::GetLastError() != ERROR_WINHTTP_CANNOT_CONNECT;
-}
-
 class Win32HttpService : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!SomethingListensOn443()) GTEST_SKIP() << "the stand-in service is not running on localhost:443";
+        if (!testing::ServiceListens()) GTEST_SKIP() << "the stand-in service is not running on localhost:443";
     }
 
     testing::RealPorts ports;
