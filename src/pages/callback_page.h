@@ -12,6 +12,13 @@ public:
     void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
 
 protected:
+    // Reports the button to the host when the command is a click on it; true when it was.
+    bool ReportButton(WORD id, WORD code, int buttonId, ButtonType type) {
+        if (id != buttonId || code != BN_CLICKED) return false;
+        if (m_onButton) m_onButton(type);
+        return true;
+    }
+
     ButtonCallback m_onButton;
     ErrorCallback m_onError;
 };

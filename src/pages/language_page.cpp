@@ -35,10 +35,7 @@ bool LanguagePage::OnCommand(WORD id, WORD code, HWND control) {
         OnLanguageChanged();
         return true;
     }
-    if (id == IDC_NEXT && code == BN_CLICKED) {
-        if (m_onButton) m_onButton(ButtonType::Next);
-        return true;
-    }
+    if (ReportButton(id, code, IDC_NEXT, ButtonType::Next)) return true;
     return IPage::OnCommand(id, code, control);
 }
 

@@ -66,10 +66,7 @@ bool WelcomePageIsv::OnCommand(WORD id, WORD code, HWND control) {
         m_sdkLink.OnParentCommand(id, code)) {
         return true;
     }
-    if (id == IDC_NEXT && code == BN_CLICKED) {
-        if (m_onButton) m_onButton(ButtonType::Next);
-        return true;
-    }
+    if (ReportButton(id, code, IDC_NEXT, ButtonType::Next)) return true;
     return IPage::OnCommand(id, code, control);
 }
 
