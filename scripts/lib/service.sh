@@ -99,10 +99,12 @@ service_list_requests() { "$TESSARY_SERVICE_BIN" list-requests --data "$TESSARY_
 service_ca_file() { echo "$TESSARY_SERVICE_DATA/tls/ca.pem"; }
 
 # service_trust_wine: makes the current Wine prefix trust the service's CA (machine ROOT store).
+# The tool comes from $TESSARY_TOOLS_DIR and runs through $TESSARY_WINE_RUNNER (default wine_run).
 service_trust_wine() {
   local tool der="$TESSARY_SERVICE_DATA/tls/ca.der"
   [ -n "${WINEPREFIX:-}" ] || { echo "service_trust_wine: no Wine prefix chosen (wine_prefix NAME)" >&2; return 1; }
   [ -f "$der" ] || { echo "service_trust_wine: $der is missing; start the service first" >&2; return 1; }
   tool=$(service_windows_tool trust_ca) || return 1
-  wine_run "$tool" "Z:${der//\//\\}" >/dev/null
+  # The WOW64 run sets TESSARY_WINE_RUNNER=wow64_run to do this in its own prefix.
+  "${TESSARY_WINE_RUNNER:-wine_run}" "$tool" "Z:${der//\//\\}" >/dev/null
 }

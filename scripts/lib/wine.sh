@@ -1,7 +1,6 @@
-# Wine helpers shared by the test and demo scripts. Source it; it changes nothing by itself.
-#
-# This machine's kernel runs 64-bit user code only, so 32-bit Wine cannot start here: the tests
-# run the 64-bit build of the same sources in a 64-bit prefix.
+# Wine helpers shared by the test and demo scripts, for the host's 64-bit Wine and the 64-bit
+# build. Source it; it changes nothing by itself. The 32-bit build runs under WOW64 through
+# scripts/lib/wow64.sh instead: this machine's kernel runs 64-bit user code only.
 
 TESSARY_TOP=${TESSARY_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 TESSARY_WINE=${TESSARY_WINE:-/usr/lib/wine/wine64}
