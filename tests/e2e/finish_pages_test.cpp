@@ -35,6 +35,18 @@ std::wstring KnownFolder(const KNOWNFOLDERID& id) {
     return result;
 }
 
+// Where "{commonpf}" leads for a wizard of this test's own width, as Windows has it: a 32-bit
+// process on 64-bit Windows means the 64-bit Program Files folder, which only ProgramW6432 names
+// to it; any other process has one Program Files folder, its own.
+std::wstring CommonProgramFiles() {
+    BOOL wow64 = FALSE;
+    if (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64) {
+        wchar_t folder[MAX_PATH] = {};
+        return ::GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH) ? folder : L"";
+    }
+    return KnownFolder(FOLDERID_ProgramFilesX86);
+}
+
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());  // the paths used here are ASCII
 }
@@ -101,12 +113,13 @@ TEST(FinishPageDlm, LaunchIsTheChoiceAndFinishRemovesTheRunFolder) {
 }
 
 // The installer flavour's product is the sample installer, put where the build's launch target
-// "{commonpf}\TessaryE2E\Veloran.exe" leads: the 32-bit Program Files folder for this 64-bit
-// build, which does not run under WOW64.
+// "{commonpf}\TessaryE2E\Veloran.exe" leads.
 class FinishPageIsvTest : public testing::Test {
 protected:
     void SetUp() override {
-        productFolder = KnownFolder(FOLDERID_ProgramFilesX86) + L"\\TessaryE2E";
+        const std::wstring programFiles = CommonProgramFiles();
+        ASSERT_FALSE(programFiles.empty());
+        productFolder = programFiles + L"\\TessaryE2E";
         product = productFolder + L"\\Veloran.exe";
         ::CreateDirectoryW(productFolder.c_str(), nullptr);
         ASSERT_TRUE(::CopyFileW(TESSARY_SAMPLE_INSTALLER, product.c_str(), FALSE));
