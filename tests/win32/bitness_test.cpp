@@ -98,7 +98,9 @@ TEST_F(RegistryViewsTest, ProgramFilesFolderOfEachView) {
     const bool wow64 = ProcessIsWow64();
     EXPECT_EQ(read(RegistryView::Force64), "C:\\Program Files");
     EXPECT_EQ(read(RegistryView::Default), wow64 ? "C:\\Program Files (x86)" : "C:\\Program Files");
-    if (wow64) EXPECT_EQ(read(RegistryView::Force32), "C:\\Program Files (x86)");
+    if (wow64) {
+        EXPECT_EQ(read(RegistryView::Force32), "C:\\Program Files (x86)");
+    }
 }
 
 }  // namespace
