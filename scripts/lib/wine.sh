@@ -12,6 +12,8 @@ wine_prefix() {
   export WINEPREFIX="$TESSARY_TOP/build/wine/$1"
   export WINEARCH=win64
   if [ ! -f "$WINEPREFIX/.tessary-ready" ]; then
+    # A prefix whose making was cut short is made anew.
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     "$TESSARY_WINE" wineboot -i >/dev/null 2>&1 || true
     # Wine draws the window frames itself, so windows have captions even without a window manager.

@@ -197,23 +197,30 @@ _wow64_wineserver() {
 }
 
 # wow64_prefix NAME: makes (once) and exports the WOW64 prefix build/wine/NAME. It is a 64-bit
-# prefix, made from inside the chroot so that its syswow64 holds the 32-bit side.
+# prefix, made from inside the chroot so that its syswow64 holds the 32-bit side. A prefix whose
+# making was cut short is made anew: its 32-bit registrations would be missing in part.
 wow64_prefix() {
   export WINEPREFIX="$TESSARY_TOP/build/wine/$1"
   export WINEARCH=win64
-  if [ ! -f "$WINEPREFIX/.tessary-ready" ]; then
-    mkdir -p "$WINEPREFIX"
-    (cd / && wow64_run wineboot -i) >/dev/null 2>&1 || true
-    # Wine draws the window frames itself, so windows have captions even without a window manager.
-    wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
-    _wow64_wineserver -w
-    if [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
-      echo "wow64: the prefix $WINEPREFIX has no 32-bit side (syswow64 is empty)" >&2
-      return 1
-    fi
-    touch "$WINEPREFIX/.tessary-ready"
+  [ -f "$WINEPREFIX/.tessary-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  (cd / && wow64_run wineboot -i) >/dev/null 2>&1 || true
+  # Wine draws the window frames itself, so windows have captions even without a window manager.
+  wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
+  _wow64_wineserver -w
+  if [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+    echo "wow64: the prefix $WINEPREFIX has no 32-bit side (syswow64 is empty)" >&2
+    return 1
   fi
+  # The 32-bit picture decoders, which GDI+ needs, are among the last 32-bit registrations.
+  if ! grep -qF '[Software\\Classes\\Wow6432Node\\CLSID\\{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance\\' \
+    "$WINEPREFIX/system.reg"; then
+    echo "wow64: the prefix $WINEPREFIX lacks the 32-bit picture decoders' registration" >&2
+    return 1
+  fi
+  touch "$WINEPREFIX/.tessary-ready"
 }
 
 # _wow64_run_pids: the processes that carry this run's token.

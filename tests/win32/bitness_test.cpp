@@ -90,7 +90,10 @@ TEST_F(RegistryViewsTest, ProgramFilesFolderOfEachView) {
             RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", view, MAX_PATH);
         if (!bytes) return "<missing>";
         std::string text(bytes->begin(), bytes->end());
-        return text.substr(0, text.find('\0'));
+        text = text.substr(0, text.find('\0'));
+        // Windows keeps a plain text here; Wine keeps "%SystemDrive%\..." in the 32-bit view.
+        char expanded[MAX_PATH] = {};
+        return ::ExpandEnvironmentStringsA(text.c_str(), expanded, MAX_PATH) ? expanded : text;
     };
     // The 64-bit view names the 64-bit folder and the default view is the process's own. A WOW64
     // process also sees the "(x86)" folder in the 32-bit view; a prefix made by 64-bit Wine alone
