@@ -5,6 +5,7 @@
 
 #include "app/static_from_image.h"
 #include "i18n/language_manager.h"
+#include "offers/offer_flow.h"
 #include "pages/ipage.h"
 #include "platform/win32/handles.h"
 #include "ui/dialog.h"
@@ -45,6 +46,8 @@ private:
     RECT PageRectangle() const;
     void AppendCloseToSystemMenu();
     void CreateMainPackage();
+    void AnswerOffer(OfferAnswer answer);
+    std::size_t OfferPagesAhead() const;
 
     HICON m_hIcon = nullptr;
     std::vector<std::unique_ptr<IPage>> m_pages;
@@ -60,11 +63,7 @@ private:
     HWND m_headerLine = nullptr;
     win32::GdiObject m_bandBrush;
     HWND m_bottomBand = nullptr;
-    std::vector<std::shared_ptr<Package>> m_offers;
-    int m_offerIndex = 0;
-    bool m_skipAll = false;
-    bool m_skipAfterDecline = false;
-    bool m_maxOffersReached = false;
+    OfferFlow m_offerFlow;  // the offers on their pages and the walk through them
     win32::KernelHandle m_singleInstanceMutex;
 };
 

@@ -45,7 +45,7 @@ void AppendContentPages(CTessaryDlg& dialog, const std::shared_ptr<LanguageManag
     } else {
         dialog.CreateAndAddPage(std::make_unique<WelcomePageIsv>(languageManager, host), rectangle);
     }
-    // Not built yet: one offer page per entry of m_offers belongs here.
+    // Not built yet: one offer page per offer of the offer flow belongs here.
     if (config.m_btClassicOptions) {
         dialog.CreateAndAddPage(std::make_unique<OptionsPageBTClassic>(languageManager, host), rectangle);
         dialog.CreateAndAddPage(std::make_unique<ConfigurationsPageBTClassic>(languageManager, host), rectangle);
@@ -126,17 +126,14 @@ void CTessaryDlg::OnButton(ButtonType type) {
             }
             GoToPage(m_currentPage + 1);
             break;
-        case ButtonType::SkipAll:
-            m_skipAll = true;
-            [[fallthrough]];
-        case ButtonType::Decline:
-            if (m_offerIndex >= 0 && static_cast<std::size_t>(m_offerIndex) < m_offers.size() &&
-                m_offers[static_cast<std::size_t>(m_offerIndex)]->m_skipAllAfterDecline) {
-                m_skipAfterDecline = true;
-            }
-            [[fallthrough]];
         case ButtonType::Accept:
-            GoToPage(m_currentPage + 1);
+            AnswerOffer(OfferAnswer::Accept);
+            break;
+        case ButtonType::Decline:
+            AnswerOffer(OfferAnswer::Decline);
+            break;
+        case ButtonType::SkipAll:
+            AnswerOffer(OfferAnswer::SkipAll);
             break;
         case ButtonType::Close:
             EndDialog(1);
@@ -150,6 +147,24 @@ void CTessaryDlg::OnButton(ButtonType type) {
             GoToPage(m_currentPage == FirstContentPage(m_initialPageCount) ? 0 : m_currentPage - 1);
             break;
     }
+}
+
+// The offer flow decides how many of the offer pages ahead are passed over; the host reports them
+// and moves past them.
+void CTessaryDlg::AnswerOffer(OfferAnswer answer) {
+    const OfferFlowStep step = m_offerFlow.Answer(answer, OfferPagesAhead(), *ConfigurationManager::GetInstance());
+    ReportPassedOverOffers(step);
+    GoToPage(m_currentPage + 1 + static_cast<unsigned>(step.skipCount));
+}
+
+// The offer pages that directly follow the current page.
+std::size_t CTessaryDlg::OfferPagesAhead() const {
+    std::size_t count = 0;
+    while (m_currentPage + 1 + count < m_pages.size() &&
+           m_pages[m_currentPage + 1 + count]->GetName() == L"ProductPage") {
+        ++count;
+    }
+    return count;
 }
 
 void CTessaryDlg::GoToPage(unsigned index) {
