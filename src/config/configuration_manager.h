@@ -16,22 +16,10 @@ class Package;
 
 using PlaceholderTable = InsertionOrderedMap<std::wstring, std::wstring>;
 
-// The one process-wide object every part consults: build constants, values derived from the
-// machine, and the slots the wizard fills as it goes. Its fields are public; each is written by
-// the few places that own it.
-class ConfigurationManager {
-public:
-    static std::shared_ptr<ConfigurationManager> GetInstance();
-
-    explicit ConfigurationManager(const BuildConstants& constants);
-
-    // Session values and path placeholders, computed once and cached.
-    std::string GetSessionTimestamp();
-    std::string GetTimestampMs() const;
-    std::string GetMachineId();
-    PlaceholderTable GetPathPlaceholders();
-    void BuildPathPlaceholders();
-
+// Every value the configuration holds: build constants, values derived from the machine, and the
+// slots the wizard fills as it goes. It holds no lock, so the whole of it can be copied: tests save
+// and restore it in one piece.
+struct ConfigurationValues {
     int m_wizardType = 0;
     bool m_btVariant = false;
     bool m_btClassicOptions = false;
@@ -82,6 +70,22 @@ public:
     bool m_placeholdersReady = false;
     bool m_exitRequested = false;
     bool m_offerDeclined = false;
+};
+
+// The one process-wide object every part consults. Its fields are public; each is written by the
+// few places that own it.
+class ConfigurationManager : public ConfigurationValues {
+public:
+    static std::shared_ptr<ConfigurationManager> GetInstance();
+
+    explicit ConfigurationManager(const BuildConstants& constants);
+
+    // Session values and path placeholders, computed once and cached.
+    std::string GetSessionTimestamp();
+    std::string GetTimestampMs() const;
+    std::string GetMachineId();
+    PlaceholderTable GetPathPlaceholders();
+    void BuildPathPlaceholders();
 
 private:
     void SetUpDownloadFlavour();

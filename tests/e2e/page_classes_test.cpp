@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/configuration_manager.h"
+#include "configuration_guard.h"
 #include "pages/configurations_page.h"
 #include "pages/finish_page_dlm.h"
 #include "pages/license_page.h"
@@ -19,7 +20,7 @@
 namespace tessary::e2e {
 namespace {
 
-class PageClasses : public testing::Test {
+class PageClasses : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         win32::InstallWin32Ports();
@@ -39,16 +40,8 @@ protected:
         m_languageManager = std::make_shared<LanguageManager>(m_config);
         m_languageManager->m_resourceIds[L"English"] = 105;
         m_languageManager->SelectLanguage(L"English");
-        m_saved = *m_config;
     }
-    void TearDown() override {
-        m_config->m_options = m_saved.m_options;
-        m_config->m_configurations = m_saved.m_configurations;
-        m_config->m_downloadedPath = m_saved.m_downloadedPath;
-        m_config->m_productTermsUrl = m_saved.m_productTermsUrl;
-        m_config->m_productPrivacyUrl = m_saved.m_productPrivacyUrl;
-        ::DestroyWindow(m_host);
-    }
+    void TearDown() override { ::DestroyWindow(m_host); }
 
     template <typename Page, typename... Extra>
     std::unique_ptr<Page> Make(Extra&&... extra) {
@@ -66,26 +59,12 @@ protected:
         ::SendMessageW(page.GetItem(id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
-    struct Saved {
-        std::array<bool, 3> m_options;
-        std::array<bool, 5> m_configurations;
-        std::wstring m_downloadedPath, m_productTermsUrl, m_productPrivacyUrl;
-        Saved& operator=(const ConfigurationManager& config) {
-            m_options = config.m_options;
-            m_configurations = config.m_configurations;
-            m_downloadedPath = config.m_downloadedPath;
-            m_productTermsUrl = config.m_productTermsUrl;
-            m_productPrivacyUrl = config.m_productPrivacyUrl;
-            return *this;
-        }
-    };
-
     static inline win32::ModuleHandle s_richEdit;
     std::shared_ptr<ConfigurationManager> m_config = ConfigurationManager::GetInstance();
     HWND m_host = nullptr;
     std::shared_ptr<LanguageManager> m_languageManager;
     std::vector<ButtonType> m_buttons;
-    Saved m_saved;
+    tessary::testing::ConfigurationGuard m_savedConfiguration;  // whatever a page stores is put back
 };
 
 TEST_F(PageClasses, OptionsAreStoredOnNextOnly) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "config/configuration_manager.h"
+#include "config/package.h"
 #include "config/wizard_type.h"
+#include "configuration_guard.h"
 #include "fake_ports.h"
 
 namespace tessary {
@@ -119,6 +121,25 @@ TEST(ProgramVersion, JoinsTheFourWordsWithoutPadding) {
     EXPECT_EQ(GetProgramVersion(), L"10.0.65535.7");
     ports.module->fileVersion.reset();
     EXPECT_EQ(GetProgramVersion(), L"");
+}
+
+TEST(ConfigurationGuard, PutsBackEveryValueATestChanged) {
+    FakePorts ports;
+    const auto config = ConfigurationManager::GetInstance();
+    const ConfigurationValues before = *config;
+    {
+        testing::ConfigurationGuard guard;
+        guard->m_offerDeclined = !before.m_offerDeclined;
+        guard->m_configurations[4] = !before.m_configurations[4];
+        guard->m_acceptedPackages.push_back(nullptr);
+        guard->m_languageName = L"Deutsch";
+        guard->m_pathPlaceholders = {};
+    }
+    EXPECT_EQ(config->m_offerDeclined, before.m_offerDeclined);
+    EXPECT_EQ(config->m_configurations, before.m_configurations);
+    EXPECT_EQ(config->m_acceptedPackages, before.m_acceptedPackages);
+    EXPECT_EQ(config->m_languageName, before.m_languageName);
+    EXPECT_FALSE(config->m_pathPlaceholders.empty());
 }
 
 }  // namespace

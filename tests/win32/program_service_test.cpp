@@ -6,6 +6,7 @@
 #include "config/package.h"
 #include "net/api_manager.h"
 #include "net/signed_request.h"
+#include "configuration_guard.h"
 #include "real_ports.h"
 #include "service_probe.h"
 
@@ -16,17 +17,11 @@ class ProgramAgainstService : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!testing::ServiceListens()) GTEST_SKIP() << "the stand-in service is not running on localhost:443";
-        m_config = ConfigurationManager::GetInstance();
-        m_savedLocale = m_config->m_localeName;
         m_config->m_localeName = L"en_US";
-    }
-    void TearDown() override {
-        if (m_config) m_config->m_localeName = m_savedLocale;
     }
 
     testing::RealPorts m_ports;
-    std::shared_ptr<ConfigurationManager> m_config;
-    std::wstring m_savedLocale;
+    testing::ConfigurationGuard m_config;
 };
 
 TEST_F(ProgramAgainstService, ConfigurationRequestGetsTheDocument) {
