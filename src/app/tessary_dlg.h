@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/static_from_image.h"
 #include "i18n/language_manager.h"
 #include "pages/ipage.h"
 #include "platform/win32/handles.h"
 #include "ui/dialog.h"
+#include "ui/static_from_image.h"
 
 namespace tessary {
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/static_from_image.h"
 #include "pages/callback_page.h"
 #include "pages/launcher.h"
+#include "ui/static_from_image.h"
 
 namespace tessary {
 
