@@ -1,12 +1,11 @@
 #pragma once
-#include "pages/bold_title_font.h"
-#include "pages/callback_page.h"
+#include "pages/bold_title_page.h"
 
 namespace tessary {
 
 // The BT family's licence: a scrollable agreement, and a disclaimer whose links lead to the
 // product's terms and privacy policy. Agree goes on, Back returns.
-class LicensePageIsv : public CallbackPage {
+class LicensePageIsv : public BoldTitlePage {
 public:
     LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
@@ -19,11 +18,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
-
-private:
-    BoldTitleFont m_titleFont;
 };
 
 }  // namespace tessary
