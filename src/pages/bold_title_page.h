@@ -6,20 +6,18 @@
 
 namespace tessary {
 
-// What sets one BT page apart from the others: its template, its title, its texts and its
-// buttons. Each page keeps its own as a constant.
+// A BT page's definition with its title and its texts.
 struct BoldTitlePageLayout {
-    int templateId;
+    PageDefinition page;
     int titleId;
     std::span<const LocalizedControl> texts;
-    std::span<const PageButton> buttons;
 };
 
 // A page of the BT family: its texts from the string table under a title in the heavy font.
 class BoldTitlePage : public CallbackPage {
 public:
     BoldTitlePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, const BoldTitlePageLayout& layout)
-        : CallbackPage(std::move(languageManager), layout.templateId, parent, layout.buttons),
+        : CallbackPage(std::move(languageManager), parent, layout.page),
           m_titleId(layout.titleId),
           m_texts(layout.texts) {}
 

@@ -11,14 +11,23 @@ struct PageButton {
     ButtonType type;
 };
 
+// What sets one page apart from another of its kind: the name the diagnostics and the tests know
+// it by, its template and its buttons. Each page keeps its own as constants, which outlive it.
+struct PageDefinition {
+    const wchar_t* name;
+    int templateId;
+    std::span<const PageButton> buttons;
+};
+
 // A page that reports its buttons and its errors to the host: every page but the error page.
 class CallbackPage : public IPage {
 public:
-    // The table of buttons is the page's own constant, which outlives the page.
-    CallbackPage(std::shared_ptr<LanguageManager> languageManager, int templateId, HWND parent,
-                 std::span<const PageButton> buttons)
-        : IPage(std::move(languageManager), templateId, parent), m_buttons(buttons) {}
+    CallbackPage(std::shared_ptr<LanguageManager> languageManager, HWND parent, const PageDefinition& definition)
+        : IPage(std::move(languageManager), definition.templateId, parent),
+          m_name(definition.name),
+          m_buttons(definition.buttons) {}
 
+    std::wstring GetName() const override { return m_name; }
     void SetButtonCallback(ButtonCallback callback) override { m_onButton = std::move(callback); }
     void SetErrorCallback(ErrorCallback callback) override { m_onError = std::move(callback); }
 
@@ -45,6 +54,7 @@ protected:
     ErrorCallback m_onError;
 
 private:
+    const wchar_t* m_name;
     std::span<const PageButton> m_buttons;
 };
 

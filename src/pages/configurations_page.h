@@ -7,8 +7,6 @@ namespace tessary {
 class ConfigurationsPageBTClassic : public CheckBoxPage {
 public:
     ConfigurationsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent);
-
-    std::wstring GetName() const override { return L"ConfigurationsPageBTClassic"; }
 };
 
 }  // namespace tessary

@@ -14,19 +14,18 @@ constexpr PageButton kButtons[] = {{IDC_FINISH, ButtonType::Finish}};
 
 }  // namespace
 
-FinishPage::FinishPage(std::shared_ptr<LanguageManager> languageManager, int templateId, HWND parent,
-                       std::span<const LocalizedControl> choiceTexts, int defaultChoice, Launcher launcher)
-    : CallbackPage(std::move(languageManager), templateId, parent, kButtons),
-      m_choiceTexts(choiceTexts),
-      m_defaultChoice(defaultChoice),
+FinishPage::FinishPage(std::shared_ptr<LanguageManager> languageManager, HWND parent, const FinishPageLayout& layout,
+                       Launcher launcher)
+    : CallbackPage(std::move(languageManager), parent, {layout.name, layout.templateId, kButtons}),
+      m_layout(layout),
       m_launcher(std::move(launcher)) {}
 
 BOOL FinishPage::OnInitDialog() {
     m_image.Attach(GetItem(IDC_PAGE_IMAGE));
     AddLocalizedControls(kTexts);
-    AddLocalizedControls(m_choiceTexts);
+    AddLocalizedControls(m_layout.choiceTexts);
     UpdateTexts();
-    ui::SetChecked(GetItem(m_defaultChoice), true);
+    ui::SetChecked(GetItem(m_layout.defaultChoice), true);
     m_image.LoadFromResource(kCompletedImage, L"IMAGE_BLOB2");
     return TRUE;
 }
@@ -38,7 +37,7 @@ void FinishPage::OnButton(ButtonType type) {
 }
 
 void FinishPage::OnFinish() {
-    StartChosen(m_launcher);
+    m_layout.startChosen(GetSafeHwnd(), m_launcher);
     ReportButton(ButtonType::Finish);
 }
 

@@ -7,13 +7,23 @@
 
 namespace tessary {
 
-// What the two finish pages share: the picture of a completed run, the title and text, Finish,
-// and the choice of what to start, which the flavour's page carries out on Finish.
+// What sets one finish page apart from the other: its name and template, the controls of its
+// choice with their texts, the one ticked at first, and what Finish starts from the choice (page
+// is the page's window).
+struct FinishPageLayout {
+    const wchar_t* name;
+    int templateId;
+    std::span<const LocalizedControl> choiceTexts;
+    int defaultChoice;
+    void (*startChosen)(HWND page, const Launcher& launcher);
+};
+
+// The last page of a run: the picture of a completed run, the title and text, the choice of what
+// to start, and Finish.
 class FinishPage : public CallbackPage {
 public:
-    // choiceTexts are the page's own constant table; defaultChoice is the control ticked at first.
-    FinishPage(std::shared_ptr<LanguageManager> languageManager, int templateId, HWND parent,
-               std::span<const LocalizedControl> choiceTexts, int defaultChoice, Launcher launcher);
+    FinishPage(std::shared_ptr<LanguageManager> languageManager, HWND parent, const FinishPageLayout& layout,
+               Launcher launcher);
 
     // The wizard cannot be minimized once it has nothing more to do.
     void OnNavigateToPage() override;
@@ -25,11 +35,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnButton(ButtonType type) override;
 
-    virtual void StartChosen(const Launcher& launcher) = 0;
-
 private:
-    std::span<const LocalizedControl> m_choiceTexts;
-    int m_defaultChoice;
+    FinishPageLayout m_layout;
     CStaticFromImage m_image;
     Launcher m_launcher;
 };

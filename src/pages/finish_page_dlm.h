@@ -7,11 +7,6 @@ namespace tessary {
 class FinishPageDlm : public FinishPage {
 public:
     FinishPageDlm(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher = ShellLauncher());
-
-    std::wstring GetName() const override { return L"FinishPageDLM"; }
-
-protected:
-    void StartChosen(const Launcher& launcher) override;
 };
 
 }  // namespace tessary

@@ -8,18 +8,19 @@ namespace {
 
 constexpr LocalizedControl kChoiceTexts[] = {{IDC_LAUNCH_CHECKBOX, "LAUNCH_CHECKBOX"}};
 
+// Finish starts the installed product when the box is ticked. Only the program's path is written
+// with folder placeholders; its parameters go as they are.
+constexpr FinishPageLayout kLayout{
+    L"FinishPageISV", IDD_FINISH_PAGE_ISV, kChoiceTexts, IDC_LAUNCH_CHECKBOX, [](HWND page, const Launcher& launcher) {
+        if (::SendDlgItemMessageW(page, IDC_LAUNCH_CHECKBOX, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+        auto config = ConfigurationManager::GetInstance();
+        launcher(ExpandBracedPlaceholders(config->m_launchTarget, config->GetPathPlaceholders()),
+                 config->m_launchParameters);
+    }};
+
 }  // namespace
 
 FinishPageIsv::FinishPageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher)
-    : FinishPage(std::move(languageManager), IDD_FINISH_PAGE_ISV, parent, kChoiceTexts, IDC_LAUNCH_CHECKBOX,
-                 std::move(launcher)) {}
-
-void FinishPageIsv::StartChosen(const Launcher& launcher) {
-    if (::SendMessageW(GetItem(IDC_LAUNCH_CHECKBOX), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
-    auto config = ConfigurationManager::GetInstance();
-    // Only the program's path is written with folder placeholders; its parameters go as they are.
-    const std::wstring target = ExpandBracedPlaceholders(config->m_launchTarget, config->GetPathPlaceholders());
-    launcher(target, config->m_launchParameters);
-}
+    : FinishPage(std::move(languageManager), parent, kLayout, std::move(launcher)) {}
 
 }  // namespace tessary

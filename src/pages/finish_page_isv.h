@@ -7,11 +7,6 @@ namespace tessary {
 class FinishPageIsv : public FinishPage {
 public:
     FinishPageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher = ShellLauncher());
-
-    std::wstring GetName() const override { return L"FinishPageISV"; }
-
-protected:
-    void StartChosen(const Launcher& launcher) override;
 };
 
 }  // namespace tessary

@@ -10,12 +10,13 @@ constexpr LocalizedControl kTexts[] = {{IDC_SPLASH_TEXT, "SPLASH_TEXT"}, {IDC_NE
 constexpr LocalizedControl kBtTexts[] = {
     {IDC_SPLASH_TITLE_BT, "SPLASH_TITLE_BT"}, {IDC_SPLASH_TEXT_BT, "SPLASH_TEXT_BT"}, {IDC_NEXT, "BUTTON_NEXT"}};
 constexpr PageButton kButtons[] = {{IDC_NEXT, ButtonType::Next}};
+constexpr PageDefinition kPage{L"LanguagePage", IDD_LANGUAGE_PAGE, kButtons};
+constexpr PageDefinition kBtPage{L"LanguagePageBT", IDD_LANGUAGE_PAGE_BT, kButtons};
 
 }  // namespace
 
 LanguagePage::LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant)
-    : CallbackPage(std::move(languageManager), btVariant ? IDD_LANGUAGE_PAGE_BT : IDD_LANGUAGE_PAGE, parent, kButtons),
-      m_btVariant(btVariant) {}
+    : CallbackPage(std::move(languageManager), parent, btVariant ? kBtPage : kPage), m_btVariant(btVariant) {}
 
 BOOL LanguagePage::OnInitDialog() {
     AddLocalizedControls(m_btVariant ? std::span<const LocalizedControl>(kBtTexts) : kTexts);

@@ -19,14 +19,15 @@ void ReplaceAll(std::wstring& text, const std::wstring& pattern, const std::wstr
 constexpr LocalizedControl kTexts[] = {
     {IDC_LICENSE_TITLE, "LICENSE_TITLE"}, {IDC_LICENSE_TEXT, "LICENSE_TEXT"},
     {IDC_AGREE, "BUTTON_AGREE"},          {IDC_BACK, "BUTTON_BACK"},
-    {IDC_LICENSE_EULA, "LICENSE_EULA"},   {IDC_LICENSE_DISCLAIMER, "LICENSE_DISCLAIMER"},
-};
+    {IDC_LICENSE_EULA, "LICENSE_EULA"},   {IDC_LICENSE_DISCLAIMER, "LICENSE_DISCLAIMER"}};
 constexpr PageButton kButtons[] = {{IDC_AGREE, ButtonType::Next}, {IDC_BACK, ButtonType::Back}};
+
+constexpr BoldTitlePageLayout kLayout{{L"LicensePage", IDD_LICENSE_PAGE, kButtons}, IDC_LICENSE_TITLE, kTexts};
 
 }  // namespace
 
 LicensePageIsv::LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : BoldTitlePage(std::move(languageManager), parent, {IDD_LICENSE_PAGE, IDC_LICENSE_TITLE, kTexts, kButtons}) {}
+    : BoldTitlePage(std::move(languageManager), parent, kLayout) {}
 
 BOOL LicensePageIsv::OnInitDialog() {
     ::SendMessageW(GetItem(IDC_LICENSE_EULA), EM_AUTOURLDETECT, TRUE, 0);

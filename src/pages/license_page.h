@@ -9,7 +9,6 @@ class LicensePageIsv : public BoldTitlePage {
 public:
     LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    std::wstring GetName() const override { return L"LicensePage"; }
     // A text applied again brings its placeholders back, so the addresses follow every time.
     void UpdateTexts() override;
 

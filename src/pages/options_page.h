@@ -7,8 +7,6 @@ namespace tessary {
 class OptionsPageBTClassic : public CheckBoxPage {
 public:
     OptionsPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent);
-
-    std::wstring GetName() const override { return L"OptionsPageBTClassic"; }
 };
 
 }  // namespace tessary

@@ -7,8 +7,6 @@ namespace tessary {
 class WarningPageBTClassic : public BoldTitlePage {
 public:
     WarningPageBTClassic(std::shared_ptr<LanguageManager> languageManager, HWND parent);
-
-    std::wstring GetName() const override { return L"WarningPageBTClassic"; }
 };
 
 }  // namespace tessary

@@ -9,11 +9,12 @@ namespace {
 
 constexpr int kEmbeddedProductImage = 101;
 constexpr PageButton kButtons[] = {{IDC_NEXT, ButtonType::Next}};
+constexpr PageDefinition kPage{L"WelcomePage", IDD_WELCOME_PAGE, kButtons};
 
 }  // namespace
 
 WelcomePageIsv::WelcomePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : CallbackPage(std::move(languageManager), IDD_WELCOME_PAGE, parent, kButtons) {}
+    : CallbackPage(std::move(languageManager), parent, kPage) {}
 
 BOOL WelcomePageIsv::OnInitDialog() {
     const auto config = ConfigurationManager::GetInstance();
@@ -30,15 +31,13 @@ BOOL WelcomePageIsv::OnInitDialog() {
         m_image.LoadFromResource(kEmbeddedProductImage, L"IMAGE_BLOB");
     }
 
-    const LocalizedControl texts[] = {
-        {IDC_WELCOME_TITLE, "WELCOME_TITLE"},
-        {IDC_PRODUCT_TITLE, "PRODUCT_TITLE"},
-        {IDC_WELCOME_TEXT, "WELCOME_TEXT"},
-        {IDC_PRIVACY_LINK, "PRIVACY_LINK"},
-        {IDC_TERMS_LINK, downloadFlavour ? "TOS_LINK" : "EULA_LINK"},
-        {IDC_SDK_LINK, "SDK_LINK"},
-        {IDC_NEXT, "BUTTON_NEXT"},
-    };
+    const LocalizedControl texts[] = {{IDC_WELCOME_TITLE, "WELCOME_TITLE"},
+                                      {IDC_PRODUCT_TITLE, "PRODUCT_TITLE"},
+                                      {IDC_WELCOME_TEXT, "WELCOME_TEXT"},
+                                      {IDC_PRIVACY_LINK, "PRIVACY_LINK"},
+                                      {IDC_TERMS_LINK, downloadFlavour ? "TOS_LINK" : "EULA_LINK"},
+                                      {IDC_SDK_LINK, "SDK_LINK"},
+                                      {IDC_NEXT, "BUTTON_NEXT"}};
     AddLocalizedControls(texts);
     UpdateTexts();
     SizeLinksToContent();

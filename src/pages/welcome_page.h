@@ -11,7 +11,6 @@ class WelcomePageIsv : public CallbackPage {
 public:
     WelcomePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    std::wstring GetName() const override { return L"WelcomePage"; }
     // The links follow their texts in every language.
     void UpdateTexts() override;
 
