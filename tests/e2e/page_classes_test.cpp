@@ -10,6 +10,7 @@
 #include "config/configuration_manager.h"
 #include "pages/configurations_page.h"
 #include "pages/finish_page_dlm.h"
+#include "pages/finish_page_isv.h"
 #include "pages/license_page.h"
 #include "pages/options_page.h"
 #include "platform/win32/win32_ports.h"
@@ -47,6 +48,8 @@ protected:
         m_config->m_downloadedPath = m_saved.m_downloadedPath;
         m_config->m_productTermsUrl = m_saved.m_productTermsUrl;
         m_config->m_productPrivacyUrl = m_saved.m_productPrivacyUrl;
+        m_config->m_launchTarget = m_saved.m_launchTarget;
+        m_config->m_launchParameters = m_saved.m_launchParameters;
         ::DestroyWindow(m_host);
     }
 
@@ -66,16 +69,25 @@ protected:
         ::SendMessageW(page.GetItem(id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
+    using Launch = std::pair<std::wstring, std::wstring>;
+    Launcher Recorder() {
+        return [this](const std::wstring& file, const std::wstring& parameters) {
+            m_launches.emplace_back(file, parameters);
+        };
+    }
+
     struct Saved {
         std::array<bool, 3> m_options;
         std::array<bool, 5> m_configurations;
-        std::wstring m_downloadedPath, m_productTermsUrl, m_productPrivacyUrl;
+        std::wstring m_downloadedPath, m_productTermsUrl, m_productPrivacyUrl, m_launchTarget, m_launchParameters;
         Saved& operator=(const ConfigurationManager& config) {
             m_options = config.m_options;
             m_configurations = config.m_configurations;
             m_downloadedPath = config.m_downloadedPath;
             m_productTermsUrl = config.m_productTermsUrl;
             m_productPrivacyUrl = config.m_productPrivacyUrl;
+            m_launchTarget = config.m_launchTarget;
+            m_launchParameters = config.m_launchParameters;
             return *this;
         }
     };
@@ -85,6 +97,7 @@ protected:
     HWND m_host = nullptr;
     std::shared_ptr<LanguageManager> m_languageManager;
     std::vector<ButtonType> m_buttons;
+    std::vector<Launch> m_launches;
     Saved m_saved;
 };
 
@@ -96,6 +109,18 @@ TEST_F(PageClasses, OptionsAreStoredOnNextOnly) {
 
     Press(*page, kNext);
     EXPECT_EQ(m_config->m_options, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(m_buttons, std::vector<ButtonType>{ButtonType::Next});
+}
+
+TEST_F(PageClasses, ABoxInTheThirdStateCountsAsTickedAndATickReportsNothing) {
+    auto page = Make<OptionsPageBTClassic>();
+    ::SendMessageW(page->GetItem(kOptionBoxes[0]), BM_SETCHECK, BST_INDETERMINATE, 0);
+    Tick(*page, kOptionBoxes[2], false);
+    Press(*page, kOptionBoxes[2]);
+    EXPECT_TRUE(m_buttons.empty());
+
+    Press(*page, kNext);
+    EXPECT_EQ(m_config->m_options, (std::array<bool, 3>{true, true, false}));
     EXPECT_EQ(m_buttons, std::vector<ButtonType>{ButtonType::Next});
 }
 
@@ -114,10 +139,7 @@ TEST_F(PageClasses, ConfigurationsAreStoredInTheirOrderOnNextAndBackKeepsTheEarl
 }
 
 TEST_F(PageClasses, DownloadFinishStartsTheFileOrShowsItInItsFolderAndThenFinishes) {
-    using Launch = std::pair<std::wstring, std::wstring>;
-    std::vector<Launch> launches;
-    auto page = Make<FinishPageDlm>(
-        [&](const std::wstring& file, const std::wstring& parameters) { launches.emplace_back(file, parameters); });
+    auto page = Make<FinishPageDlm>(Recorder());
     m_config->m_downloadedPath = L"C:\\Users\\me\\Downloads\\Veloran Setup.exe";
 
     Press(*page, kFinish);
@@ -127,11 +149,30 @@ TEST_F(PageClasses, DownloadFinishStartsTheFileOrShowsItInItsFolderAndThenFinish
     Tick(*page, kOpenFolderRadio, false);
     Press(*page, kFinish);
 
-    EXPECT_EQ(launches, (std::vector<Launch>{
-                            {L"C:\\Users\\me\\Downloads\\Veloran Setup.exe", L""},
-                            {L"explorer.exe", L"/select,\"C:\\Users\\me\\Downloads\\Veloran Setup.exe\""},
-                        }));
+    EXPECT_EQ(m_launches, (std::vector<Launch>{
+                              {L"C:\\Users\\me\\Downloads\\Veloran Setup.exe", L""},
+                              {L"explorer.exe", L"/select,\"C:\\Users\\me\\Downloads\\Veloran Setup.exe\""},
+                          }));
     EXPECT_EQ(m_buttons, std::vector<ButtonType>(3, ButtonType::Finish));
+}
+
+TEST_F(PageClasses, InstallerFinishStartsTheProductAtItsExpandedPathOnlyWhenTicked) {
+    auto page = Make<FinishPageIsv>(Recorder());
+    m_config->m_launchTarget = L"{commonpf}\\Veloran\\Veloran.exe";
+    m_config->m_launchParameters = L"/from {commonpf} {unknown}";
+
+    Press(*page, kFinish);
+    Tick(*page, kLaunchCheckbox, false);
+    Press(*page, kFinish);
+
+    // Where {commonpf} leads depends on the process's width; the finish tests of the real wizard
+    // pin it down.
+    ASSERT_EQ(m_launches.size(), 1u);
+    const auto& [file, parameters] = m_launches[0];
+    EXPECT_EQ(file.find(L'{'), std::wstring::npos) << file;
+    EXPECT_TRUE(file.ends_with(L"\\Veloran\\Veloran.exe")) << file;
+    EXPECT_EQ(parameters, L"/from {commonpf} {unknown}");
+    EXPECT_EQ(m_buttons, std::vector<ButtonType>(2, ButtonType::Finish));
 }
 
 TEST_F(PageClasses, LicenseLinksLeadToTheProductsAddressesInEveryLanguage) {
