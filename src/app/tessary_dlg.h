@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "app/static_from_image.h"
 #include "i18n/language_manager.h"
 #include "offers/offer_flow.h"
 #include "pages/ipage.h"
 #include "platform/win32/handles.h"
 #include "ui/dialog.h"
+#include "ui/static_from_image.h"
 
 namespace tessary {
 

@@ -2,9 +2,9 @@
 
 #include "config/configuration_manager.h"
 #include "config/json_reading.h"
+#include "config/signed_request.h"
 #include "config/wizard_type.h"
-#include "net/signed_request.h"
-#include "net/text_conversion.h"
+#include "encoding/text_conversion.h"
 
 namespace tessary {
 namespace {

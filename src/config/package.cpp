@@ -6,9 +6,9 @@
 
 #include "config/configuration_manager.h"
 #include "config/json_reading.h"
-#include "net/base62.h"
-#include "net/digests.h"
-#include "net/text_conversion.h"
+#include "encoding/base62.h"
+#include "encoding/digests.h"
+#include "encoding/text_conversion.h"
 #include "platform/ports.h"
 
 namespace tessary {

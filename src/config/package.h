@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/insertion_ordered_map.h"
-#include "net/signed_request.h"
+#include "config/signed_request.h"
 #include "platform/image.h"
 
 // The Windows headers turn this name into a macro for their event log; Package's own

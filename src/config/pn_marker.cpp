@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "config/package.h"
-#include "net/text_conversion.h"
+#include "encoding/text_conversion.h"
 #include "platform/ports.h"
 
 namespace tessary {

@@ -1,7 +1,7 @@
 #include "net/configuration_request.h"
 
 #include "config/configuration_manager.h"
-#include "net/os_version.h"
+#include "encoding/os_version.h"
 #include "platform/ports.h"
 
 namespace tessary {

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/static_from_image.h"
 #include "pages/ipage.h"
+#include "ui/static_from_image.h"
 
 namespace tessary {
 

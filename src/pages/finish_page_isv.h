@@ -1,28 +1,12 @@
 #pragma once
-#include "app/static_from_image.h"
-#include "pages/callback_page.h"
-#include "pages/launcher.h"
+#include "pages/finish_page.h"
 
 namespace tessary {
 
 // The installer flavour's last page: Finish may start the installed product.
-class FinishPageIsv : public CallbackPage {
+class FinishPageIsv : public FinishPage {
 public:
     FinishPageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent, Launcher launcher = ShellLauncher());
-
-    std::wstring GetName() const override { return L"FinishPageISV"; }
-    void OnNavigateToPage() override;
-
-    void OnFinish();
-
-protected:
-    BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
-
-private:
-    HWND m_launchCheckbox = nullptr;
-    CStaticFromImage m_image;
-    Launcher m_launcher;
 };
 
 }  // namespace tessary

@@ -36,4 +36,8 @@ void IPage::AddLocalizedControl(int controlId, std::string key) {
     m_localizedControls.emplace_back(GetItem(controlId), std::move(key));
 }
 
+void IPage::AddLocalizedControls(std::span<const LocalizedControl> controls) {
+    for (const auto& [controlId, key] : controls) AddLocalizedControl(controlId, key);
+}
+
 }  // namespace tessary

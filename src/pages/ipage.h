@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,12 @@
 #include "ui/dialog.h"
 
 namespace tessary {
+
+// A control of a page and the key of the text it shows in the chosen language.
+struct LocalizedControl {
+    int controlId;
+    const char* key;
+};
 
 // A wizard page: a modeless child dialog placed in the host's frame, texted from the string
 // table, reporting its buttons to the host.
@@ -32,6 +39,8 @@ protected:
     void OnCancel() override {}
 
     void AddLocalizedControl(int controlId, std::string key);
+    // A page's table of texts, registered in its order.
+    void AddLocalizedControls(std::span<const LocalizedControl> controls);
 
     std::shared_ptr<LanguageManager> m_languageManager;
     std::vector<std::pair<HWND, std::string>> m_localizedControls;

@@ -4,19 +4,22 @@
 #include "ui/combo_language_list.h"
 
 namespace tessary {
+namespace {
+
+constexpr LocalizedControl kTexts[] = {{IDC_SPLASH_TEXT, "SPLASH_TEXT"}, {IDC_NEXT, "BUTTON_NEXT"}};
+constexpr LocalizedControl kBtTexts[] = {
+    {IDC_SPLASH_TITLE_BT, "SPLASH_TITLE_BT"}, {IDC_SPLASH_TEXT_BT, "SPLASH_TEXT_BT"}, {IDC_NEXT, "BUTTON_NEXT"}};
+constexpr PageButton kButtons[] = {{IDC_NEXT, ButtonType::Next}};
+constexpr PageDefinition kPage{L"LanguagePage", IDD_LANGUAGE_PAGE, kButtons};
+constexpr PageDefinition kBtPage{L"LanguagePageBT", IDD_LANGUAGE_PAGE_BT, kButtons};
+
+}  // namespace
 
 LanguagePage::LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant)
-    : CallbackPage(std::move(languageManager), btVariant ? IDD_LANGUAGE_PAGE_BT : IDD_LANGUAGE_PAGE, parent),
-      m_btVariant(btVariant) {}
+    : CallbackPage(std::move(languageManager), parent, btVariant ? kBtPage : kPage), m_btVariant(btVariant) {}
 
 BOOL LanguagePage::OnInitDialog() {
-    if (m_btVariant) {
-        AddLocalizedControl(IDC_SPLASH_TITLE_BT, "SPLASH_TITLE_BT");
-        AddLocalizedControl(IDC_SPLASH_TEXT_BT, "SPLASH_TEXT_BT");
-    } else {
-        AddLocalizedControl(IDC_SPLASH_TEXT, "SPLASH_TEXT");
-    }
-    AddLocalizedControl(IDC_NEXT, "BUTTON_NEXT");
+    AddLocalizedControls(m_btVariant ? std::span<const LocalizedControl>(kBtTexts) : kTexts);
     ui::ComboLanguageList list(GetItem(IDC_LANGUAGE_COMBO));
     m_languageManager->FillLanguages(list);
     OnLanguageChanged();
@@ -35,8 +38,7 @@ bool LanguagePage::OnCommand(WORD id, WORD code, HWND control) {
         OnLanguageChanged();
         return true;
     }
-    if (ReportButton(id, code, IDC_NEXT, ButtonType::Next)) return true;
-    return IPage::OnCommand(id, code, control);
+    return CallbackPage::OnCommand(id, code, control);
 }
 
 }  // namespace tessary

@@ -9,8 +9,6 @@ class LanguagePage : public CallbackPage {
 public:
     LanguagePage(std::shared_ptr<LanguageManager> languageManager, HWND parent, bool btVariant = false);
 
-    std::wstring GetName() const override { return m_btVariant ? L"LanguagePageBT" : L"LanguagePage"; }
-
     void OnLanguageChanged();
 
 protected:

@@ -16,22 +16,22 @@ void ReplaceAll(std::wstring& text, const std::wstring& pattern, const std::wstr
     }
 }
 
+constexpr LocalizedControl kTexts[] = {
+    {IDC_LICENSE_TITLE, "LICENSE_TITLE"}, {IDC_LICENSE_TEXT, "LICENSE_TEXT"},
+    {IDC_AGREE, "BUTTON_AGREE"},          {IDC_BACK, "BUTTON_BACK"},
+    {IDC_LICENSE_EULA, "LICENSE_EULA"},   {IDC_LICENSE_DISCLAIMER, "LICENSE_DISCLAIMER"}};
+constexpr PageButton kButtons[] = {{IDC_AGREE, ButtonType::Next}, {IDC_BACK, ButtonType::Back}};
+
+constexpr BoldTitlePageLayout kLayout{{L"LicensePage", IDD_LICENSE_PAGE, kButtons}, IDC_LICENSE_TITLE, kTexts};
+
 }  // namespace
 
 LicensePageIsv::LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : CallbackPage(std::move(languageManager), IDD_LICENSE_PAGE, parent) {}
+    : BoldTitlePage(std::move(languageManager), parent, kLayout) {}
 
 BOOL LicensePageIsv::OnInitDialog() {
     ::SendMessageW(GetItem(IDC_LICENSE_EULA), EM_AUTOURLDETECT, TRUE, 0);
-    AddLocalizedControl(IDC_LICENSE_TITLE, "LICENSE_TITLE");
-    AddLocalizedControl(IDC_LICENSE_TEXT, "LICENSE_TEXT");
-    AddLocalizedControl(IDC_AGREE, "BUTTON_AGREE");
-    AddLocalizedControl(IDC_BACK, "BUTTON_BACK");
-    AddLocalizedControl(IDC_LICENSE_EULA, "LICENSE_EULA");
-    AddLocalizedControl(IDC_LICENSE_DISCLAIMER, "LICENSE_DISCLAIMER");
-    UpdateTexts();
-    m_titleFont.ApplyTo(GetItem(IDC_LICENSE_TITLE));
-    return TRUE;
+    return BoldTitlePage::OnInitDialog();
 }
 
 void LicensePageIsv::UpdateTexts() {
@@ -51,14 +51,6 @@ void LicensePageIsv::FillLicenseLinks() {
 
 bool LicensePageIsv::OnNotify(const NMHDR& header, LRESULT& result) {
     return OpenClickedLink(header, IDC_LICENSE_DISCLAIMER, result) || IPage::OnNotify(header, result);
-}
-
-bool LicensePageIsv::OnCommand(WORD id, WORD code, HWND control) {
-    if (code == BN_CLICKED && (id == IDC_AGREE || id == IDC_BACK)) {
-        if (m_onButton) m_onButton(id == IDC_AGREE ? ButtonType::Next : ButtonType::Back);
-        return true;
-    }
-    return IPage::OnCommand(id, code, control);
 }
 
 }  // namespace tessary

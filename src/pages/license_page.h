@@ -1,16 +1,14 @@
 #pragma once
-#include "pages/bold_title_font.h"
-#include "pages/callback_page.h"
+#include "pages/bold_title_page.h"
 
 namespace tessary {
 
 // The BT family's licence: a scrollable agreement, and a disclaimer whose links lead to the
 // product's terms and privacy policy. Agree goes on, Back returns.
-class LicensePageIsv : public CallbackPage {
+class LicensePageIsv : public BoldTitlePage {
 public:
     LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    std::wstring GetName() const override { return L"LicensePage"; }
     // A text applied again brings its placeholders back, so the addresses follow every time.
     void UpdateTexts() override;
 
@@ -19,11 +17,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
-
-private:
-    BoldTitleFont m_titleFont;
 };
 
 }  // namespace tessary

@@ -8,11 +8,13 @@ namespace tessary {
 namespace {
 
 constexpr int kEmbeddedProductImage = 101;
+constexpr PageButton kButtons[] = {{IDC_NEXT, ButtonType::Next}};
+constexpr PageDefinition kPage{L"WelcomePage", IDD_WELCOME_PAGE, kButtons};
 
 }  // namespace
 
 WelcomePageIsv::WelcomePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
-    : CallbackPage(std::move(languageManager), IDD_WELCOME_PAGE, parent) {}
+    : CallbackPage(std::move(languageManager), parent, kPage) {}
 
 BOOL WelcomePageIsv::OnInitDialog() {
     const auto config = ConfigurationManager::GetInstance();
@@ -29,13 +31,14 @@ BOOL WelcomePageIsv::OnInitDialog() {
         m_image.LoadFromResource(kEmbeddedProductImage, L"IMAGE_BLOB");
     }
 
-    AddLocalizedControl(IDC_WELCOME_TITLE, "WELCOME_TITLE");
-    AddLocalizedControl(IDC_PRODUCT_TITLE, "PRODUCT_TITLE");
-    AddLocalizedControl(IDC_WELCOME_TEXT, "WELCOME_TEXT");
-    AddLocalizedControl(IDC_PRIVACY_LINK, "PRIVACY_LINK");
-    AddLocalizedControl(IDC_TERMS_LINK, downloadFlavour ? "TOS_LINK" : "EULA_LINK");
-    AddLocalizedControl(IDC_SDK_LINK, "SDK_LINK");
-    AddLocalizedControl(IDC_NEXT, "BUTTON_NEXT");
+    const LocalizedControl texts[] = {{IDC_WELCOME_TITLE, "WELCOME_TITLE"},
+                                      {IDC_PRODUCT_TITLE, "PRODUCT_TITLE"},
+                                      {IDC_WELCOME_TEXT, "WELCOME_TEXT"},
+                                      {IDC_PRIVACY_LINK, "PRIVACY_LINK"},
+                                      {IDC_TERMS_LINK, downloadFlavour ? "TOS_LINK" : "EULA_LINK"},
+                                      {IDC_SDK_LINK, "SDK_LINK"},
+                                      {IDC_NEXT, "BUTTON_NEXT"}};
+    AddLocalizedControls(texts);
     UpdateTexts();
     SizeLinksToContent();
     // The configuration has loaded before this page is made, so the addresses are final.
@@ -66,8 +69,7 @@ bool WelcomePageIsv::OnCommand(WORD id, WORD code, HWND control) {
         m_sdkLink.OnParentCommand(id, code)) {
         return true;
     }
-    if (ReportButton(id, code, IDC_NEXT, ButtonType::Next)) return true;
-    return IPage::OnCommand(id, code, control);
+    return CallbackPage::OnCommand(id, code, control);
 }
 
 }  // namespace tessary

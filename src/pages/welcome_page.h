@@ -1,7 +1,7 @@
 #pragma once
-#include "app/static_from_image.h"
 #include "pages/callback_page.h"
 #include "ui/link_button.h"
+#include "ui/static_from_image.h"
 
 namespace tessary {
 
@@ -11,7 +11,6 @@ class WelcomePageIsv : public CallbackPage {
 public:
     WelcomePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent);
 
-    std::wstring GetName() const override { return L"WelcomePage"; }
     // The links follow their texts in every language.
     void UpdateTexts() override;
 

@@ -141,6 +141,8 @@ protected:
         ASSERT_TRUE(wizard.WaitForPage(L"FinishPageISV"));
         EXPECT_TRUE(IsChecked(wizard.Control(kLaunchCheckbox)));
         EXPECT_EQ(wizard.ControlText(kLaunchCheckbox), L"Launch the application on exit");
+        EXPECT_EQ(wizard.ControlText(kFinishText),
+                  L"You have successfully installed Veloran. Click \"Finish\" to proceed.");
         EXPECT_FALSE(HasMinimizeBox(wizard.Host()));
         if (!launch) {
             ClickButton(wizard.Control(kLaunchCheckbox));

@@ -3,6 +3,9 @@
 // content pages follow the language page directly (the loading page will sit between them).
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "e2e_environment.h"
 #include "wizard_steps.h"
 
@@ -15,6 +18,17 @@ int Width(HWND window) {
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
     return bounds.right - bounds.left;
+}
+
+// The controls of a page that still show their template's text, which names the text's key:
+// a control or key missing from the page's table, or a key the string table lacks.
+std::vector<std::wstring> TemplateTexts(HWND page) {
+    std::vector<std::wstring> texts;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = WindowText(child);
+        if (text.find(L"placeholder") != std::wstring::npos) texts.push_back(text);
+    }
+    return texts;
 }
 
 int PageCount(const WizardProcess& wizard) {
@@ -147,6 +161,24 @@ TEST(BtPages, WalkForwardAndBackKeepingTheTicks) {
     ASSERT_TRUE(wizard.WaitForPage(L"ConfigurationsPageBTClassic"));
     wizard.Click(kNext);
     EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
+}
+
+TEST(BtPages, EveryTextComesFromTheStringTable) {
+    WizardProcess wizard(WizardPath(L"TessarySetupBt"));
+    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePageBT"));
+    EXPECT_EQ(TemplateTexts(wizard.PageWindow(L"LanguagePageBT")), std::vector<std::wstring>{});
+    PostConfigurationLoaded(wizard);
+    const std::pair<const wchar_t*, int> walk[] = {{L"WarningPageBTClassic", kNext},
+                                                   {L"LicensePage", kAgree},
+                                                   {L"OptionsPageBTClassic", kNext},
+                                                   {L"ConfigurationsPageBTClassic", kNext}};
+    for (const auto& [page, onwards] : walk) {
+        ASSERT_TRUE(wizard.WaitForPage(page));
+        EXPECT_EQ(TemplateTexts(wizard.PageWindow(page)), std::vector<std::wstring>{}) << page;
+        wizard.Click(onwards);
+    }
+    EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
+    EXPECT_EQ(TemplateTexts(wizard.PageWindow(L"FinishPageDLM")), std::vector<std::wstring>{});
 }
 
 }  // namespace

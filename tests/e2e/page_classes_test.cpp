@@ -11,6 +11,7 @@
 #include "configuration_guard.h"
 #include "pages/configurations_page.h"
 #include "pages/finish_page_dlm.h"
+#include "pages/finish_page_isv.h"
 #include "pages/license_page.h"
 #include "pages/options_page.h"
 #include "platform/win32/win32_ports.h"
@@ -59,12 +60,20 @@ protected:
         ::SendMessageW(page.GetItem(id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
+    using Launch = std::pair<std::wstring, std::wstring>;
+    Launcher Recorder() {
+        return [this](const std::wstring& file, const std::wstring& parameters) {
+            m_launches.emplace_back(file, parameters);
+        };
+    }
+
     static inline win32::ModuleHandle s_richEdit;
     std::shared_ptr<ConfigurationManager> m_config = ConfigurationManager::GetInstance();
     HWND m_host = nullptr;
     std::shared_ptr<LanguageManager> m_languageManager;
     std::vector<ButtonType> m_buttons;
     tessary::testing::ConfigurationGuard m_savedConfiguration;  // whatever a page stores is put back
+    std::vector<Launch> m_launches;
 };
 
 TEST_F(PageClasses, OptionsAreStoredOnNextOnly) {
@@ -75,6 +84,18 @@ TEST_F(PageClasses, OptionsAreStoredOnNextOnly) {
 
     Press(*page, kNext);
     EXPECT_EQ(m_config->m_options, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(m_buttons, std::vector<ButtonType>{ButtonType::Next});
+}
+
+TEST_F(PageClasses, ABoxInTheThirdStateCountsAsTickedAndATickReportsNothing) {
+    auto page = Make<OptionsPageBTClassic>();
+    ::SendMessageW(page->GetItem(kOptionBoxes[0]), BM_SETCHECK, BST_INDETERMINATE, 0);
+    Tick(*page, kOptionBoxes[2], false);
+    Press(*page, kOptionBoxes[2]);
+    EXPECT_TRUE(m_buttons.empty());
+
+    Press(*page, kNext);
+    EXPECT_EQ(m_config->m_options, (std::array<bool, 3>{true, true, false}));
     EXPECT_EQ(m_buttons, std::vector<ButtonType>{ButtonType::Next});
 }
 
@@ -93,10 +114,7 @@ TEST_F(PageClasses, ConfigurationsAreStoredInTheirOrderOnNextAndBackKeepsTheEarl
 }
 
 TEST_F(PageClasses, DownloadFinishStartsTheFileOrShowsItInItsFolderAndThenFinishes) {
-    using Launch = std::pair<std::wstring, std::wstring>;
-    std::vector<Launch> launches;
-    auto page = Make<FinishPageDlm>(
-        [&](const std::wstring& file, const std::wstring& parameters) { launches.emplace_back(file, parameters); });
+    auto page = Make<FinishPageDlm>(Recorder());
     m_config->m_downloadedPath = L"C:\\Users\\me\\Downloads\\Veloran Setup.exe";
 
     Press(*page, kFinish);
@@ -106,11 +124,30 @@ TEST_F(PageClasses, DownloadFinishStartsTheFileOrShowsItInItsFolderAndThenFinish
     Tick(*page, kOpenFolderRadio, false);
     Press(*page, kFinish);
 
-    EXPECT_EQ(launches, (std::vector<Launch>{
-                            {L"C:\\Users\\me\\Downloads\\Veloran Setup.exe", L""},
-                            {L"explorer.exe", L"/select,\"C:\\Users\\me\\Downloads\\Veloran Setup.exe\""},
-                        }));
+    EXPECT_EQ(m_launches, (std::vector<Launch>{
+                              {L"C:\\Users\\me\\Downloads\\Veloran Setup.exe", L""},
+                              {L"explorer.exe", L"/select,\"C:\\Users\\me\\Downloads\\Veloran Setup.exe\""},
+                          }));
     EXPECT_EQ(m_buttons, std::vector<ButtonType>(3, ButtonType::Finish));
+}
+
+TEST_F(PageClasses, InstallerFinishStartsTheProductAtItsExpandedPathOnlyWhenTicked) {
+    auto page = Make<FinishPageIsv>(Recorder());
+    m_config->m_launchTarget = L"{commonpf}\\Veloran\\Veloran.exe";
+    m_config->m_launchParameters = L"/from {commonpf} {unknown}";
+
+    Press(*page, kFinish);
+    Tick(*page, kLaunchCheckbox, false);
+    Press(*page, kFinish);
+
+    // Where {commonpf} leads depends on the process's width; the finish tests of the real wizard
+    // pin it down.
+    ASSERT_EQ(m_launches.size(), 1u);
+    const auto& [file, parameters] = m_launches[0];
+    EXPECT_EQ(file.find(L'{'), std::wstring::npos) << file;
+    EXPECT_TRUE(file.ends_with(L"\\Veloran\\Veloran.exe")) << file;
+    EXPECT_EQ(parameters, L"/from {commonpf} {unknown}");
+    EXPECT_EQ(m_buttons, std::vector<ButtonType>(2, ButtonType::Finish));
 }
 
 TEST_F(PageClasses, LicenseLinksLeadToTheProductsAddressesInEveryLanguage) {

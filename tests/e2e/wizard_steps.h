@@ -23,6 +23,7 @@ inline constexpr int kLicenseTitle = 1019;
 inline constexpr int kFinish = 1028;
 inline constexpr int kFinishTitle = 1030;
 inline constexpr int kLaunchRadio = 1031;
+inline constexpr int kFinishText = 1033;
 inline constexpr int kOpenFolderRadio = 1034;
 inline constexpr int kClose = 1035;
 inline constexpr int kErrorTitle = 1036;

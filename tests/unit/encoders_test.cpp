@@ -4,12 +4,12 @@
 #include <regex>
 #include <stdexcept>
 
+#include "encoding/base62.h"
+#include "encoding/digests.h"
+#include "encoding/os_version.h"
+#include "encoding/text_conversion.h"
+#include "encoding/url_check.h"
 #include "fake_ports.h"
-#include "net/base62.h"
-#include "net/digests.h"
-#include "net/os_version.h"
-#include "net/text_conversion.h"
-#include "net/url_check.h"
 
 namespace tessary {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "config/package.h"
 #include "configuration_snapshot.h"
+#include "encoding/digests.h"
 #include "fake_ports.h"
-#include "net/digests.h"
 
 namespace tessary {
 namespace {

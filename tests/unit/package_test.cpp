@@ -4,9 +4,9 @@
 
 #include "config/package.h"
 #include "configuration_snapshot.h"
+#include "encoding/base62.h"
+#include "encoding/digests.h"
 #include "fake_ports.h"
-#include "net/base62.h"
-#include "net/digests.h"
 
 namespace tessary {
 namespace {

@@ -2,11 +2,11 @@
 
 #include "config/build_constants.h"
 #include "config/configuration_manager.h"
+#include "config/signed_request.h"
 #include "fake_ports.h"
 #include "net/api_manager.h"
 #include "net/configuration_request.h"
 #include "net/post_json.h"
-#include "net/signed_request.h"
 #include "net/tessary_exception.h"
 
 namespace tessary {

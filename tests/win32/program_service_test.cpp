@@ -4,8 +4,8 @@
 
 #include "config/configuration_manager.h"
 #include "config/package.h"
+#include "config/signed_request.h"
 #include "net/api_manager.h"
-#include "net/signed_request.h"
 #include "configuration_guard.h"
 #include "real_ports.h"
 #include "service_probe.h"

@@ -1,4 +1,4 @@
-#include "net/digests.h"
+#include "encoding/digests.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "net/signed_request.h"
+#include "config/signed_request.h"
 
 #include "config/configuration_manager.h"
-#include "net/digests.h"
-#include "net/os_version.h"
-#include "net/text_conversion.h"
+#include "encoding/digests.h"
+#include "encoding/os_version.h"
+#include "encoding/text_conversion.h"
 #include "platform/ports.h"
 
 namespace tessary {

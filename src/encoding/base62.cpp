@@ -1,4 +1,4 @@
-#include "net/base62.h"
+#include "encoding/base62.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "net/url_check.h"
+#include "encoding/url_check.h"
 
 #include "platform/ports.h"
 

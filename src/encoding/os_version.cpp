@@ -1,4 +1,4 @@
-#include "net/os_version.h"
+#include "encoding/os_version.h"
 
 #include "platform/ports.h"
 

@@ -1,4 +1,4 @@
-#include "app/static_from_image.h"
+#include "ui/static_from_image.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "net/text_conversion.h"
+#include "encoding/text_conversion.h"
 
 #include <stdexcept>
 
