@@ -28,8 +28,8 @@ struct HttpAnswer {
 class HttpPort {
 public:
     virtual ~HttpPort() = default;
-    // Splits a URL the way the system's HTTP client does; nullopt when it cannot.
-    virtual std::optional<UrlParts> CrackUrl(const std::wstring& url) const = 0;
+    // Splits a URL the way the system's HTTP client does.
+    virtual Result<UrlParts> CrackUrl(const std::wstring& url) const = 0;
     // POSTs body over TLS to host:443/path with the headers, appends the answer to response.
     // Succeeds when a response arrived, whatever its HTTP status; fails with the status of the
     // step that could not be made.

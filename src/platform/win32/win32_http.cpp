@@ -36,7 +36,7 @@ class Win32Http : public platform::HttpPort {
 public:
     Win32Http() : m_system(MakeSystemPort()) {}
 
-    std::optional<platform::UrlParts> CrackUrl(const std::wstring& url) const override {
+    platform::Result<platform::UrlParts> CrackUrl(const std::wstring& url) const override {
         URL_COMPONENTS components{};
         components.dwStructSize = sizeof components;
         // Lengths of -1 ask for pointers into the URL instead of copies.
@@ -44,7 +44,7 @@ public:
         components.dwHostNameLength = static_cast<DWORD>(-1);
         components.dwUrlPathLength = static_cast<DWORD>(-1);
         components.dwExtraInfoLength = static_cast<DWORD>(-1);
-        if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &components)) return std::nullopt;
+        if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &components)) return FailWithLastError("WinHttpCrackUrl");
         platform::UrlParts parts;
         parts.scheme = Part(components.lpszScheme, components.dwSchemeLength);
         parts.host = Part(components.lpszHostName, components.dwHostNameLength);

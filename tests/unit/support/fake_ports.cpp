@@ -19,8 +19,8 @@ std::string U8(std::wstring_view wide) { return EncodeUtf8(wide); }
 
 // --- text ---------------------------------------------------------------------------------
 
-std::optional<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
-    if (toWideFails) return std::nullopt;
+platform::Result<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
+    if (toWideFails) return platform::Failure{1113};  // ERROR_NO_UNICODE_TRANSLATION
     if (page == platform::CodePage::Utf8) return DecodeUtf8(text);
     std::wstring out;
     for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
@@ -41,14 +41,14 @@ std::int64_t FakeClock::UnixTimeMs() const {
     return nowMs + (advanceOnRead ? ++m_drift : m_drift);
 }
 
-std::optional<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
-    if (localTimeFails) return std::nullopt;
+platform::Result<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
+    if (localTimeFails) return platform::Failure{87};
     const std::time_t shifted = seconds + utcOffsetSeconds;
     std::tm out{};
 #ifdef _WIN32
-    if (gmtime_s(&out, &shifted) != 0) return std::nullopt;
+    if (gmtime_s(&out, &shifted) != 0) return platform::Failure{87};
 #else
-    if (gmtime_r(&shifted, &out) == nullptr) return std::nullopt;
+    if (gmtime_r(&shifted, &out) == nullptr) return platform::Failure{87};
 #endif
     return out;
 }
@@ -206,6 +206,11 @@ platform::Resource FakeModule::LoadResource(int id, const std::wstring& type) co
     return found->second;
 }
 
+platform::Result<platform::FileVersion> FakeModule::GetFixedFileVersion() const {
+    if (!fileVersion) return platform::Failure{platform::kFileNotFound};
+    return *fileVersion;
+}
+
 void FakeModule::ServeShippedLocales() {
     for (const auto& entry : std::filesystem::directory_iterator(TESSARY_LOCALE_DIR)) {
         const auto name = entry.path().filename().string();
@@ -238,9 +243,14 @@ FakeLocale::FakeLocale() {
     for (const auto& [locale, native] : names) nativeNames[W(locale)] = W(native);
 }
 
-std::optional<std::wstring> FakeLocale::GetNativeLanguageName(const std::wstring& localeName) const {
+platform::Result<std::wstring> FakeLocale::GetUserDefaultLocaleName() const {
+    if (!userLocale) return platform::Failure{122};  // ERROR_INSUFFICIENT_BUFFER
+    return *userLocale;
+}
+
+platform::Result<std::wstring> FakeLocale::GetNativeLanguageName(const std::wstring& localeName) const {
     const auto found = nativeNames.find(localeName);
-    if (found == nativeNames.end()) return std::nullopt;
+    if (found == nativeNames.end()) return platform::Failure{87};  // ERROR_INVALID_PARAMETER
     return found->second;
 }
 
@@ -258,9 +268,9 @@ std::array<std::uint8_t, 16> FakeCrypto::Md5(std::string_view bytes) const {
 
 // --- http ---------------------------------------------------------------------------------
 
-std::optional<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) const {
+platform::Result<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) const {
     const auto schemeEnd = url.find(L"://");
-    if (schemeEnd == std::wstring::npos) return std::nullopt;
+    if (schemeEnd == std::wstring::npos) return platform::Failure{12006};  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME
     platform::UrlParts parts;
     parts.scheme = url.substr(0, schemeEnd);
     const auto hostStart = schemeEnd + 3;
@@ -273,7 +283,7 @@ std::optional<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) co
         parts.port = static_cast<unsigned>(std::stoul(authority.substr(colon + 1)));
         authority.resize(colon);
     }
-    if (authority.empty()) return std::nullopt;
+    if (authority.empty()) return platform::Failure{12006};  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME
     parts.host = authority;
     if (pathStart != std::wstring::npos) {
         const auto extraStart = url.find_first_of(L"?#", pathStart);

@@ -19,7 +19,7 @@ namespace tessary::testing {
 // from UTF-8 in tests.
 class FakeText : public platform::TextPort {
 public:
-    std::optional<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
+    platform::Result<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
     std::string ToNarrow(platform::CodePage page, std::wstring_view text) const override;
 
     bool toWideFails = false;  // every narrow-to-wide conversion fails, as the system's can
@@ -28,7 +28,7 @@ public:
 class FakeClock : public platform::ClockPort {
 public:
     std::int64_t UnixTimeMs() const override;
-    std::optional<std::tm> LocalTime(std::time_t seconds) const override;
+    platform::Result<std::tm> LocalTime(std::time_t seconds) const override;
     void SleepMs(unsigned milliseconds) override;
 
     std::vector<unsigned> Sleeps() const;
@@ -104,7 +104,7 @@ public:
 class FakeModule : public platform::ModulePort {
 public:
     std::wstring GetModuleFileName() const override { return moduleFileName; }
-    std::optional<platform::FileVersion> GetFixedFileVersion() const override { return fileVersion; }
+    platform::Result<platform::FileVersion> GetFixedFileVersion() const override;
     platform::Resource LoadResource(int id, const std::wstring& type) const override;
 
     // Serves the shipped locale files ("<id>_<name>.xml") as LOCALE resources.
@@ -130,8 +130,8 @@ public:
 
 class FakeLocale : public platform::LocalePort {
 public:
-    std::optional<std::wstring> GetUserDefaultLocaleName() const override { return userLocale; }
-    std::optional<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override;
+    platform::Result<std::wstring> GetUserDefaultLocaleName() const override;
+    platform::Result<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override;
 
     std::optional<std::wstring> userLocale = L"en-US";
     // Locale name → native language name; the common ones are filled in.
@@ -159,7 +159,7 @@ public:
         unsigned long status = 200;
         std::string body;
     };
-    std::optional<platform::UrlParts> CrackUrl(const std::wstring& url) const override;
+    platform::Result<platform::UrlParts> CrackUrl(const std::wstring& url) const override;
     platform::Result<platform::HttpAnswer> HttpsPost(const std::wstring& host, const std::wstring& path,
                                                      const std::string& body, platform::HeaderList headers,
                                                      std::string& response) override;
