@@ -1,5 +1,6 @@
-// What the system does for this process's width: whether it runs under WOW64, and where the
-// registry ports read and write under HKLM\Software in each view. The test run says through
+// What the system does for this process's width: whether it runs under WOW64, and what each
+// registry view names as the program files folder. Where the views lead under HKLM\Software is
+// part of the registry contract (registry_contract_test.cpp). The test run says through
 // TESSARY_EXPECT_WOW64 which kind of run this must be, so a run that quietly started the other
 // build, or a prefix without its 32-bit side, fails here.
 #include <windows.h>
@@ -41,8 +42,6 @@ TEST(ProcessBitness, WowSixtyFourOnlyForThirtyTwoBitCodeOnSixtyFourBitWindows) {
     }
 }
 
-// Where the views lead under HKLM\Software is part of the registry contract
-// (registry_contract_test.cpp); here, what each view holds on a real prefix.
 class RegistryViewsTest : public ::testing::Test {
 protected:
     testing::RealPorts ports;
