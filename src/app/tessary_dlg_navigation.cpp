@@ -13,6 +13,7 @@
 #include "pages/options_page.h"
 #include "pages/warning_page.h"
 #include "pages/welcome_page.h"
+#include "platform/ports.h"
 #include "resource.h"
 
 namespace tessary {
@@ -186,7 +187,8 @@ void CTessaryDlg::GoToPage(unsigned index) {
     } else if (IsFinishPage(name)) {
         AppendCloseToSystemMenu();
     }
-    ::OutputDebugStringW((name + L"\n").c_str());
+    platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger,
+                              platform::Text().ToNarrow(platform::CodePage::Utf8, name));
 }
 
 void CTessaryDlg::AppendCloseToSystemMenu() {

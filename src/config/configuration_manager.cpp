@@ -87,9 +87,12 @@ std::wstring GetProgramVersion() {
 std::wstring CreateRunTempFolder() {
     auto& files = platform::FileSystem();
     // The "ISV" prefix is used by both flavours.
-    const std::wstring name = files.CreateUniqueTempFile(files.GetTempPath().value_or(std::wstring()), L"ISV");
-    files.DeleteFile(name);
-    files.CreateDirectory(name);
+    const std::wstring name =
+        files.CreateUniqueTempFile(files.GetTempPath().ValueOr(std::wstring()), L"ISV").ValueOr(std::wstring());
+    // A folder takes the unique file's name. When this fails, writing into it fails later, where
+    // the user is told.
+    static_cast<void>(files.DeleteFile(name));
+    static_cast<void>(files.CreateDirectory(name));
     return name;
 }
 

@@ -5,8 +5,13 @@
 namespace tessary {
 namespace {
 
-bool IsLockedOrDenied(platform::ErrorCode error) {
-    return error == platform::kAccessDenied || error == platform::kSharingViolation;
+bool IsLockedOrDenied(const platform::Result<void>& result) {
+    return result.GetStatus() == platform::kAccessDenied || result.GetStatus() == platform::kSharingViolation;
+}
+
+// The last resort: what the system will not schedule either stays behind.
+void ScheduleDeleteAtRestart(const std::wstring& path) {
+    static_cast<void>(platform::FileSystem().ScheduleDeleteAtRestart(path));
 }
 
 }  // namespace
@@ -15,20 +20,20 @@ void DeleteFolderTree(const std::wstring& path) {
     auto& files = platform::FileSystem();
     if (!files.PathExists(path) || files.IsDirectoryEmpty(path)) return;
 
-    for (const auto& entry : files.ListDirectory(path)) {
+    for (const auto& entry : files.ListDirectory(path).ValueOr({})) {
         const std::wstring entryPath = path + L"\\" + entry.name;
         if (entry.isDirectory) {
             DeleteFolderTree(entryPath);
         } else if (IsLockedOrDenied(files.DeleteFile(entryPath))) {
-            files.ScheduleDeleteAtRestart(entryPath);
+            ScheduleDeleteAtRestart(entryPath);
         }
         // Only what is still there is tried again: scheduling a path that is already gone would
         // let the next restart delete whatever later takes its name.
         if (!files.PathExists(entryPath)) continue;
-        const platform::ErrorCode error = files.RemoveDirectory(entryPath);
-        if (error != 0 && entry.isDirectory && !IsLockedOrDenied(error)) files.ScheduleDeleteAtRestart(entryPath);
+        const auto removed = files.RemoveDirectory(entryPath);
+        if (!removed && entry.isDirectory && !IsLockedOrDenied(removed)) ScheduleDeleteAtRestart(entryPath);
     }
-    if (files.RemoveDirectory(path) != 0) files.ScheduleDeleteAtRestart(path);
+    if (!files.RemoveDirectory(path)) ScheduleDeleteAtRestart(path);
 }
 
 }  // namespace tessary

@@ -38,9 +38,10 @@ bool Package::WritePnMarker() const {
     const auto date = MarkerDate();
     if (!date) return false;
     try {
-        return platform::Registry().WriteDword(platform::RegistryRoot::LocalMachine,
-                                               Utf8ToWide(m_pnRegistryValue.substr(0, slash)),
-                                               Utf8ToWide(m_pnRegistryValue.substr(slash + 1)), *date);
+        return platform::Registry()
+            .WriteDword(platform::RegistryRoot::LocalMachine, Utf8ToWide(m_pnRegistryValue.substr(0, slash)),
+                        Utf8ToWide(m_pnRegistryValue.substr(slash + 1)), *date)
+            .Ok();
     } catch (const std::exception&) {
         return false;  // a path that is not text cannot name a key
     }

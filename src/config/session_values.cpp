@@ -20,7 +20,7 @@ std::string ReadMachineGuid() {
 }
 
 std::wstring KnownFolderOrEmpty(platform::KnownFolder folder) {
-    return platform::FileSystem().GetKnownFolder(folder).value_or(std::wstring());
+    return platform::FileSystem().GetKnownFolder(folder).ValueOr(std::wstring());
 }
 
 }  // namespace

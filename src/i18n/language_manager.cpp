@@ -15,7 +15,7 @@ constexpr int kBtSupplementId = 120;
 void ShowPlainMessage(const std::wstring& text) { platform::Ui().ShowMessage(text, std::nullopt, platform::kMbOk); }
 
 std::wstring FromUtf8(std::string_view text) {
-    return platform::Text().ToWide(platform::CodePage::Utf8, text).value_or(std::wstring());
+    return platform::Text().ToWide(platform::CodePage::Utf8, text).ValueOr(std::wstring());
 }
 
 void ShowParseFailure(std::string_view reason) {

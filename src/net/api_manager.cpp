@@ -40,11 +40,12 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         // Each answer stands alone: what a failed attempt received is not glued to the next one.
         response.clear();
-        unsigned long status = 0;
-        PostJson(config.m_configUrl, body, {}, response, status);
-        if (IsSuccess(status)) break;
-        std::printf("Failed to send config request. %d %d\n", static_cast<int>(status),
-                    static_cast<int>(platform::Http().LastError()));
+        const platform::HttpAnswer answer = PostJson(config.m_configUrl, body, {}, response);
+        if (IsSuccess(answer.status)) break;
+        char line[96] = {};
+        std::snprintf(line, sizeof line, "Failed to send config request. %d %d", static_cast<int>(answer.status),
+                      static_cast<int>(answer.lastError));
+        platform::WriteDiagnostic(platform::DiagnosticTarget::StandardOutput, line);
         platform::Clock().SleepMs(kPauseAfterFailureMs);
     }
 

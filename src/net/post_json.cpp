@@ -14,15 +14,20 @@ bool LacksModernTls() {
 
 }  // namespace
 
-bool PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
-              std::string& response, unsigned long& status) {
+platform::HttpAnswer PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
+                              std::string& response) {
     if (LacksModernTls()) throw TessaryException("Windows 7 needs Service Pack 1 to reach the service");
     auto& http = platform::Http();
     const auto parts = http.CrackUrl(url);
     if (!parts) throw TessaryException("Cannot split the service URL");
-    if (!http.HttpsPost(parts->host, parts->path, body, headers, response, status)) {
-        throw TessaryException("The request to the service failed");
-    }
+    auto answer = http.HttpsPost(parts->host, parts->path, body, headers, response);
+    if (!answer) throw TessaryException("The request to the service failed");
+    return *answer;
+}
+
+bool PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
+              std::string& response, unsigned long& status) {
+    status = PostJson(url, body, headers, response).status;
     return true;
 }
 

@@ -6,9 +6,12 @@
 namespace tessary {
 
 // POSTs a JSON text to url over TLS on port 443 and appends the answer's body to response.
-// The URL's query, fragment, scheme and port are not used. Returns true once an answer arrived,
+// The URL's query, fragment, scheme and port are not used. Returns the answer once one arrived,
 // whatever its status (callers judge the status); throws TessaryException when nothing could be
 // sent or received.
+platform::HttpAnswer PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
+                              std::string& response);
+// The same, for callers that only look at the HTTP status.
 bool PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
               std::string& response, unsigned long& status);
 

@@ -1,11 +1,14 @@
 #pragma once
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/result.h"
 
 namespace tessary::platform {
 
 enum class KnownFolder {
+    Desktop,
     Downloads,
     Documents,
     LocalAppData,
@@ -19,29 +22,28 @@ struct DirectoryEntry {
     bool isDirectory = false;
 };
 
-// Result of a file operation that can fail: the system error code, 0 on success.
-using ErrorCode = unsigned long;
-inline constexpr ErrorCode kAccessDenied = 5;
-inline constexpr ErrorCode kSharingViolation = 32;
-
+// Operations that can fail return the system's status with their value; the yes/no questions
+// (PathExists and the like) have no failure of their own to report.
 class FileSystemPort {
 public:
     virtual ~FileSystemPort() = default;
-    virtual std::optional<std::wstring> GetKnownFolder(KnownFolder folder) const = 0;
-    // The temporary path with its trailing separator; nullopt when the system has none.
-    virtual std::optional<std::wstring> GetTempPath() const = 0;
+    virtual Result<std::wstring> GetKnownFolder(KnownFolder folder) const = 0;
+    // The temporary path with its trailing separator.
+    virtual Result<std::wstring> GetTempPath() const = 0;
     // Creates a new empty file named prefix + hex digits + ".tmp" in the folder; returns its path.
-    virtual std::wstring CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) = 0;
-    virtual ErrorCode DeleteFile(const std::wstring& path) = 0;
-    virtual ErrorCode CreateDirectory(const std::wstring& path) = 0;
-    virtual ErrorCode RemoveDirectory(const std::wstring& path) = 0;
+    virtual Result<std::wstring> CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) = 0;
+    virtual Result<void> DeleteFile(const std::wstring& path) = 0;
+    virtual Result<void> CreateDirectory(const std::wstring& path) = 0;
+    virtual Result<void> RemoveDirectory(const std::wstring& path) = 0;
     // Asks the system to delete the path at the next restart.
-    virtual bool ScheduleDeleteAtRestart(const std::wstring& path) = 0;
+    virtual Result<void> ScheduleDeleteAtRestart(const std::wstring& path) = 0;
     virtual bool PathExists(const std::wstring& path) const = 0;
     virtual bool IsDirectory(const std::wstring& path) const = 0;
     virtual bool IsDirectoryEmpty(const std::wstring& path) const = 0;
     // The entries of a folder without "." and "..".
-    virtual std::vector<DirectoryEntry> ListDirectory(const std::wstring& path) const = 0;
+    virtual Result<std::vector<DirectoryEntry>> ListDirectory(const std::wstring& path) const = 0;
+    // Bytes free for this user on the volume of the folder (a drive root such as C:\ will do).
+    virtual Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const = 0;
 };
 
 }  // namespace tessary::platform

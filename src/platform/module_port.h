@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/result.h"
 
 namespace tessary::platform {
 
@@ -23,7 +24,7 @@ class ModulePort {
 public:
     virtual ~ModulePort() = default;
     virtual std::wstring GetModuleFileName() const = 0;
-    virtual std::optional<FileVersion> GetFixedFileVersion() const = 0;
+    virtual Result<FileVersion> GetFixedFileVersion() const = 0;
     virtual Resource LoadResource(int id, const std::wstring& type) const = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/clock_port.h"
 #include "platform/crypto_port.h"
+#include "platform/diagnostics.h"
 #include "platform/file_system_port.h"
 #include "platform/http_port.h"
 #include "platform/image.h"
@@ -29,6 +30,7 @@ struct Ports {
     std::shared_ptr<CryptoPort> crypto;
     std::shared_ptr<HttpPort> http;
     std::shared_ptr<ImagePort> image;
+    std::shared_ptr<DiagnosticsPort> diagnostics;
 };
 
 // Replaces the ports in force and returns the ones that were installed before.

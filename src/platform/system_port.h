@@ -1,6 +1,9 @@
 #pragma once
-#include <optional>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/result.h"
 
 namespace tessary::platform {
 
@@ -13,14 +16,21 @@ struct OsVersion {
 class SystemPort {
 public:
     virtual ~SystemPort() = default;
-    // The real version of the running system, as the kernel reports it; nullopt on failure.
-    virtual std::optional<OsVersion> GetOsVersion() const = 0;
+    // The real version of the running system, as the kernel reports it.
+    virtual Result<OsVersion> GetOsVersion() const = 0;
     // True when the version is at least major.minor with at least the given service pack.
     virtual bool IsVersionAtLeast(unsigned major, unsigned minor, unsigned servicePackMajor) const = 0;
-    // True when this process is a 32-bit process on 64-bit Windows.
+    // True when this process is a 32-bit process on 64-bit Windows; false also when the system
+    // cannot tell.
     virtual bool IsWow64() const = 0;
-    // The variable's value; nullopt when it is not set.
-    virtual std::optional<std::wstring> GetEnvironmentVariable(const std::wstring& name) const = 0;
+    // True on 64-bit Windows, whatever the width of this process.
+    virtual bool IsWindows64Bit() const = 0;
+    // The variable's value; not found when it is not set.
+    virtual Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const = 0;
+    // Physical memory in bytes.
+    virtual Result<std::uint64_t> GetTotalPhysicalMemory() const = 0;
+    // The executable file name of every running process, as the system's process list gives it.
+    virtual Result<std::vector<std::wstring>> GetProcessImageNames() const = 0;
 };
 
 }  // namespace tessary::platform

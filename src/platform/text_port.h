@@ -1,7 +1,8 @@
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/result.h"
 
 namespace tessary::platform {
 
@@ -15,8 +16,8 @@ enum class CodePage {
 class TextPort {
 public:
     virtual ~TextPort() = default;
-    // Narrow to wide. Returns nullopt only when the conversion itself fails.
-    virtual std::optional<std::wstring> ToWide(CodePage page, std::string_view text) const = 0;
+    // Narrow to wide. Fails only when the conversion itself fails.
+    virtual Result<std::wstring> ToWide(CodePage page, std::string_view text) const = 0;
     // Wide to narrow; characters the code page cannot hold become its default character.
     virtual std::string ToNarrow(CodePage page, std::wstring_view text) const = 0;
 };

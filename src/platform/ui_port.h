@@ -16,8 +16,7 @@ class UiPort {
 public:
     virtual ~UiPort() = default;
     // Shows a message box without owner. An absent caption means the application's own caption.
-    virtual int ShowMessage(const std::wstring& text, const std::optional<std::wstring>& caption,
-                            unsigned style) = 0;
+    virtual int ShowMessage(const std::wstring& text, const std::optional<std::wstring>& caption, unsigned style) = 0;
 };
 
 }  // namespace tessary::platform

@@ -1,5 +1,7 @@
 #include "ui/dialog.h"
 
+#include "platform/diagnostics.h"
+
 namespace tessary::ui {
 namespace {
 
@@ -88,17 +90,30 @@ HBRUSH Dialog::DefaultCtlColor(HDC dc, HWND, UINT type) {
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<Dialog*>(lParam);
-        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        dialog->m_hwnd = hwnd;
-        return dialog->OnInitDialog();
-    }
-    auto* dialog = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (!dialog) return FALSE;
-    const INT_PTR result = dialog->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY) dialog->m_hwnd = nullptr;
-    return result;
+    // A handler that throws loses its message (the system handles it as unhandled) but not the
+    // dialog: the modal loop and the other windows go on.
+    return platform::GuardCallback(
+        "dialog procedure",
+        [&]() -> INT_PTR {
+            if (message == WM_INITDIALOG) {
+                auto* dialog = reinterpret_cast<Dialog*>(lParam);
+                ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+                dialog->m_hwnd = hwnd;
+                return dialog->OnInitDialog();
+            }
+            auto* dialog = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+            if (!dialog) return FALSE;
+            // Even when the last message throws, the dialog must learn that its window is gone.
+            struct ForgetWindowAtEnd {
+                Dialog* dialog;
+                UINT message;
+                ~ForgetWindowAtEnd() {
+                    if (message == WM_NCDESTROY) dialog->m_hwnd = nullptr;
+                }
+            } forget{dialog, message};
+            return dialog->Dispatch(message, wParam, lParam);
+        },
+        []() -> INT_PTR { return FALSE; });
 }
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/diagnostics.h"
+
 #include "ui/shell_open.h"
 #include "ui/window_text.h"
 
@@ -109,32 +111,38 @@ void LinkButton::Paint() {
 
 LRESULT CALLBACK LinkButton::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR self) {
-    auto* link = reinterpret_cast<LinkButton*>(self);
-    switch (message) {
-        case WM_PAINT:
-            link->Paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the painting fills the background itself
-        case WM_SETCURSOR:
-            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        case WM_SETTEXT:
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            // An owner-drawn button would ask its parent to draw; the link draws itself instead.
-            const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-            ::InvalidateRect(hwnd, nullptr, TRUE);
-            return result;
-        }
-        case WM_NCDESTROY:
-            ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-            link->m_hwnd = nullptr;
-            break;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    // What escapes a handler is reported, and the message then goes to the control's own procedure.
+    return platform::GuardCallback(
+        "link button subclass procedure",
+        [&]() -> LRESULT {
+            auto* link = reinterpret_cast<LinkButton*>(self);
+            switch (message) {
+                case WM_PAINT:
+                    link->Paint();
+                    return 0;
+                case WM_ERASEBKGND:
+                    return 1;  // the painting fills the background itself
+                case WM_SETCURSOR:
+                    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                    return TRUE;
+                case WM_SETTEXT:
+                case WM_SETFOCUS:
+                case WM_KILLFOCUS: {
+                    // An owner-drawn button would ask its parent to draw; the link draws itself instead.
+                    const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+                    ::InvalidateRect(hwnd, nullptr, TRUE);
+                    return result;
+                }
+                case WM_NCDESTROY:
+                    ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+                    link->m_hwnd = nullptr;
+                    break;
+                default:
+                    break;
+            }
+            return ::DefSubclassProc(hwnd, message, wParam, lParam);
+        },
+        [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 }  // namespace tessary::ui

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/diagnostics.h"
+
 #include "platform/win32/gdiplus_image.h"
 #include "platform/win32/win32_image.h"
 
@@ -46,19 +48,25 @@ void CStaticFromImage::Paint() {
 
 LRESULT CALLBACK CStaticFromImage::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                 DWORD_PTR self) {
-    auto* control = reinterpret_cast<CStaticFromImage*>(self);
-    switch (message) {
-        case WM_PAINT:
-            control->Paint();
-            return 0;
-        case WM_NCDESTROY:
-            ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-            control->m_hwnd = nullptr;
-            break;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    // What escapes a handler is reported, and the message then goes to the control's own procedure.
+    return platform::GuardCallback(
+        "image control subclass procedure",
+        [&]() -> LRESULT {
+            auto* control = reinterpret_cast<CStaticFromImage*>(self);
+            switch (message) {
+                case WM_PAINT:
+                    control->Paint();
+                    return 0;
+                case WM_NCDESTROY:
+                    ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+                    control->m_hwnd = nullptr;
+                    break;
+                default:
+                    break;
+            }
+            return ::DefSubclassProc(hwnd, message, wParam, lParam);
+        },
+        [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 }  // namespace tessary

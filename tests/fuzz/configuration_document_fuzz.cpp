@@ -14,12 +14,16 @@ using namespace tessary;
 
 struct Machine {
     Machine() {
-        ports.registry->narrowValues["SOFTWARE\\Microsoft\\Cryptography\\MachineGuid"] = "4c4c4544-0042";
+        SetMachineGuid();
         ports.system->wow64 = true;
         ports.system->environment[L"ProgramW6432"] = L"C:\\Program Files";
         ports.fileSystem->knownFolders[platform::KnownFolder::LocalAppData] = L"C:\\Users\\u\\AppData\\Local";
         config = ConfigurationManager::GetInstance();
         config->BuildPathPlaceholders();
+    }
+    void SetMachineGuid() {
+        ports.registry->SetString(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
+                                  L"MachineGuid", L"4c4c4544-0042");
     }
     testing::FakePorts ports;
     std::shared_ptr<ConfigurationManager> config;
@@ -69,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const std::exception&) {
         }
     }
-    machine.ports.registry->dwords.clear();
+    // Forgets the partner markers the offers wrote, wherever they went.
+    machine.ports.registry->DeleteKey(platform::RegistryRoot::LocalMachine, L"");
+    machine.SetMachineGuid();
     return 0;
 }

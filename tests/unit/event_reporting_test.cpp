@@ -125,10 +125,11 @@ TEST_F(EventsTest, ReportsMadeBeforeTheTerminalDeliveryStillGo) {
 // Lets one event code wait outside the fake's lock, so deliveries can overtake it.
 class HoldingHttp : public FakeHttp {
 public:
-    bool HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
-                   platform::HeaderList headers, std::string& response, unsigned long& status) override {
+    platform::Result<platform::HttpAnswer> HttpsPost(const std::wstring& host, const std::wstring& path,
+                                                     const std::string& body, platform::HeaderList headers,
+                                                     std::string& response) override {
         if (body.find(R"(\"6\":\"1\")") != std::string::npos) gate.Wait();
-        return FakeHttp::HttpsPost(host, path, body, std::move(headers), response, status);
+        return FakeHttp::HttpsPost(host, path, body, std::move(headers), response);
     }
     Gate gate;
 };

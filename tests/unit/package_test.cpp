@@ -208,24 +208,31 @@ TEST(CountryToAffiliateId, MapsSixtyTwoUpperCaseCodesAndEverythingElseToTheDefau
 
 TEST_F(PackageTest, PartnerMarkerHoldsTheLocalDateHalfAYearAhead) {
     auto package = Build(Offer({{"pn", true}, {"pnr", "SOFTWARE\\Partner\\Seen"}}));
+    const auto marker = [&] {
+        const auto value =
+            ports.registry->GetValue(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Partner", L"Seen");
+        EXPECT_TRUE(value && value->type == platform::kRegDword);
+        return value ? value->number : 0;
+    };
     ASSERT_TRUE(package->WritePnMarker());
-    EXPECT_EQ(ports.registry->dwords.at(L"SOFTWARE\\Partner\\Seen"), 20260607u);  // 2025-12-09 + 180 days
+    EXPECT_EQ(marker(), 20260607u);  // 2025-12-09 + 180 days
 
     ports.clock->utcOffsetSeconds = -9 * 3600;  // still 8 December there
     ASSERT_TRUE(package->WritePnMarker());
-    EXPECT_EQ(ports.registry->dwords.at(L"SOFTWARE\\Partner\\Seen"), 20260606u);
+    EXPECT_EQ(marker(), 20260606u);
 
     ports.clock->localTimeFails = true;
     EXPECT_FALSE(package->WritePnMarker());
     ports.clock->localTimeFails = false;
-    ports.registry->writesFail = true;
+    ports.registry->FailKey(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Partner", {.write = 5});
     EXPECT_FALSE(package->WritePnMarker());
-    ports.registry->writesFail = false;
+    ports.registry->FailKey(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Partner", {});
+    const int writes = ports.registry->GetCounts().writes;
     for (const char* bad : {"Seen", "\\Seen", ""}) {
         package->m_pnRegistryValue = bad;
         EXPECT_FALSE(package->WritePnMarker()) << bad;
     }
-    EXPECT_EQ(ports.registry->dwords.size(), 1u);
+    EXPECT_EQ(ports.registry->GetCounts().writes, writes) << "a value without a key is not written";
 }
 
 }  // namespace

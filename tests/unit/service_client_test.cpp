@@ -23,7 +23,8 @@ constexpr char kMachineGuid[] = "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93";
 class ServiceClient : public ::testing::Test {
 protected:
     ServiceClient() {
-        ports.registry->narrowValues["SOFTWARE\\Microsoft\\Cryptography\\MachineGuid"] = kMachineGuid;
+        ports.registry->SetString(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
+                                  L"MachineGuid", W(kMachineGuid));
         ports.module->moduleFileName = L"C:\\x\\Setup_ab1-x2z.exe";
         config.m_configUrl = L"https://service.test/o";
         config.m_brand = L"Veloran";
@@ -186,15 +187,15 @@ TEST_F(ServiceClient, ConfigurationRetriesUnsuccessfulStatusesWithPauses) {
     ports.http->Queue({true, 404, ""});
     ports.http->Queue({true, 399, R"({"n":3})"});
 
-    ::testing::internal::CaptureStdout();
     const auto document = Request();
-    const std::string diagnostics = ::testing::internal::GetCapturedStdout();
 
     // Each attempt stands alone: the failed attempt's body is not part of the document.
     EXPECT_EQ(*document, nlohmann::json({{"n", 3}}));
     EXPECT_EQ(ports.http->Calls().size(), 3u);
     EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000}));
-    EXPECT_EQ(diagnostics, "Failed to send config request. 500 12002\nFailed to send config request. 404 12002\n");
+    EXPECT_EQ(ports.diagnostics->Texts(platform::DiagnosticTarget::StandardOutput),
+              (std::vector<std::string>{"Failed to send config request. 500 12002",
+                                        "Failed to send config request. 404 12002"}));
 }
 
 TEST_F(ServiceClient, ConfigurationAfterThreeFailuresUsesTheLastAnswer) {
@@ -202,17 +203,13 @@ TEST_F(ServiceClient, ConfigurationAfterThreeFailuresUsesTheLastAnswer) {
     ports.http->Queue({true, 199, ""});
     ports.http->Queue({true, 503, R"({"n":1})"});
 
-    ::testing::internal::CaptureStdout();
     const auto document = Request();
-    ::testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(*document, nlohmann::json({{"n", 1}}));
     EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000, 5000}));
 }
 
 TEST_F(ServiceClient, ConfigurationFailures) {
-    ::testing::internal::CaptureStdout();
-
     ports.http->handler = [](const FakeHttp::Call&) { return FakeHttp::Answer{true, 500, ""}; };
     EXPECT_THROW(Request(), TessaryException);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
@@ -231,18 +228,14 @@ TEST_F(ServiceClient, ConfigurationFailures) {
     ports.http->Queue({true, 200, "{}{}"});
     EXPECT_THROW(Request(), nlohmann::json::parse_error);
     EXPECT_EQ(ports.http->Calls().size(), 7u);
-
-    ::testing::internal::GetCapturedStdout();
 }
 
 TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
-    ::testing::internal::CaptureStdout();
     ports.http->Queue({true, 500, ""});
     ports.http->Queue({false, 0, ""});
     EXPECT_THROW(Request(), TessaryException);
     EXPECT_EQ(ports.http->Calls().size(), 2u);
     EXPECT_EQ(ports.clock->Sleeps().size(), 1u);
-    ::testing::internal::GetCapturedStdout();
 
     ports.http->Queue({false, 0, ""});
     EXPECT_THROW(Request(), TessaryException);

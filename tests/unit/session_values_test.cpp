@@ -11,6 +11,8 @@ namespace {
 
 using testing::FakePorts;
 
+constexpr wchar_t kCryptography[] = L"SOFTWARE\\Microsoft\\Cryptography";
+
 BuildConstants DownloadConstants() {
     BuildConstants constants;
     constants.wizardKey = L"DLM";
@@ -29,9 +31,10 @@ TEST(MachineId, ReadsTheGuidAndRetriesWhileItIsMissing) {
     FakePorts ports;
     ConfigurationManager config(DownloadConstants());
     EXPECT_EQ(config.GetMachineId(), "");
-    ports.registry->narrowValues["SOFTWARE\\Microsoft\\Cryptography\\MachineGuid"] = "6c1f0e5a-94b3-4e2d-a5d0-0f3b";
+    ports.registry->SetString(platform::RegistryRoot::LocalMachine, kCryptography, L"MachineGuid",
+                              L"6c1f0e5a-94b3-4e2d-a5d0-0f3b");
     EXPECT_EQ(config.GetMachineId(), "6c1f0e5a-94b3-4e2d-a5d0-0f3b") << "an empty answer is not cached";
-    ports.registry->narrowValues.clear();
+    ports.registry->DeleteKey(platform::RegistryRoot::LocalMachine, kCryptography);
     EXPECT_EQ(config.GetMachineId(), "6c1f0e5a-94b3-4e2d-a5d0-0f3b") << "a found one is";
 }
 
@@ -58,7 +61,7 @@ TEST(SessionTimestamp, FailedConversionGivesEmptyAndIsTriedAgain) {
 TEST(SessionValues, FirstComputationFromTwoThreadsGivesOneValue) {
     FakePorts ports;
     ports.clock->advanceOnRead = true;
-    ports.registry->narrowValues["SOFTWARE\\Microsoft\\Cryptography\\MachineGuid"] = "guid";
+    ports.registry->SetString(platform::RegistryRoot::LocalMachine, kCryptography, L"MachineGuid", L"guid");
     ConfigurationManager config(DownloadConstants());
     std::string fromWorker;
     std::thread worker([&] { fromWorker = config.GetSessionTimestamp() + config.GetMachineId(); });

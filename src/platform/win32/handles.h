@@ -45,6 +45,12 @@ public:
         if (*this) Traits::Free(m_handle);
         m_handle = handle;
     }
+    // For a call that hands its new handle out through a pointer: lets go of the one held and
+    // gives the call the slot to fill.
+    Handle* Put() {
+        Reset();
+        return &m_handle;
+    }
 
 private:
     Handle m_handle = Traits::Invalid();

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -15,9 +16,10 @@ public:
         return (ticks - kTicksFrom1601To1970) / 10000;
     }
 
-    std::optional<std::tm> LocalTime(std::time_t seconds) const override {
+    platform::Result<std::tm> LocalTime(std::time_t seconds) const override {
         std::tm out{};
-        if (localtime_s(&out, &seconds) != 0) return std::nullopt;
+        // The runtime answers with an errno value; the Windows code for a time it cannot convert is this one.
+        if (localtime_s(&out, &seconds) != 0) return FailWith("localtime_s", ERROR_INVALID_PARAMETER);
         return out;
     }
 

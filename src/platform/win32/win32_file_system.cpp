@@ -2,31 +2,39 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
 namespace {
 
-std::optional<std::wstring> KnownFolderPath(REFKNOWNFOLDERID id) {
+platform::Result<std::wstring> KnownFolderPath(REFKNOWNFOLDERID id) {
     PWSTR raw = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(id, 0, nullptr, &raw);
     CoTaskMemPtr<wchar_t> path(raw);  // freed even when the call failed
-    if (FAILED(result) || !path) return std::nullopt;
+    if (FAILED(result)) return FailWith("SHGetKnownFolderPath", StatusOf(result));
+    if (!path) return FailWith("SHGetKnownFolderPath", ERROR_INVALID_DATA);
     return std::wstring(path.get());
 }
 
-platform::ErrorCode ResultOf(BOOL ok) { return ok ? 0 : ::GetLastError(); }
+platform::Result<void> ResultOf(BOOL ok, std::string_view operation) {
+    if (ok) return {};
+    return FailWithLastError(operation);
+}
 
 class Win32FileSystem : public platform::FileSystemPort {
 public:
-    std::optional<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override {
+    platform::Result<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override {
         switch (folder) {
+            case platform::KnownFolder::Desktop:
+                return KnownFolderPath(FOLDERID_Desktop);
             case platform::KnownFolder::Downloads:
                 return KnownFolderPath(FOLDERID_Downloads);
             case platform::KnownFolder::Documents: {
                 wchar_t path[MAX_PATH] = {};
-                if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return std::nullopt;
+                const HRESULT result = ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path);
+                if (FAILED(result)) return FailWith("SHGetFolderPathW", StatusOf(result));
                 return std::wstring(path);
             }
             case platform::KnownFolder::LocalAppData:
@@ -38,33 +46,38 @@ public:
             case platform::KnownFolder::ProgramFilesX86:
                 return KnownFolderPath(FOLDERID_ProgramFilesX86);
         }
-        return std::nullopt;
+        return platform::Failure{ERROR_INVALID_PARAMETER};
     }
 
-    std::optional<std::wstring> GetTempPath() const override {
+    platform::Result<std::wstring> GetTempPath() const override {
         wchar_t path[MAX_PATH] = {};
-        if (::GetTempPathW(MAX_PATH, path) == 0) return std::nullopt;
+        if (::GetTempPathW(MAX_PATH, path) == 0) return FailWithLastError("GetTempPathW");
         return std::wstring(path);
     }
 
-    std::wstring CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) override {
+    platform::Result<std::wstring> CreateUniqueTempFile(const std::wstring& folder,
+                                                        const std::wstring& prefix) override {
         wchar_t name[MAX_PATH] = {};
-        ::GetTempFileNameW(folder.c_str(), prefix.c_str(), 0, name);
-        return name;
+        if (::GetTempFileNameW(folder.c_str(), prefix.c_str(), 0, name) == 0) {
+            return FailWithLastError("GetTempFileNameW");
+        }
+        return std::wstring(name);
     }
 
-    platform::ErrorCode DeleteFile(const std::wstring& path) override { return ResultOf(::DeleteFileW(path.c_str())); }
-
-    platform::ErrorCode CreateDirectory(const std::wstring& path) override {
-        return ResultOf(::CreateDirectoryW(path.c_str(), nullptr));
+    platform::Result<void> DeleteFile(const std::wstring& path) override {
+        return ResultOf(::DeleteFileW(path.c_str()), "DeleteFileW");
     }
 
-    platform::ErrorCode RemoveDirectory(const std::wstring& path) override {
-        return ResultOf(::RemoveDirectoryW(path.c_str()));
+    platform::Result<void> CreateDirectory(const std::wstring& path) override {
+        return ResultOf(::CreateDirectoryW(path.c_str(), nullptr), "CreateDirectoryW");
     }
 
-    bool ScheduleDeleteAtRestart(const std::wstring& path) override {
-        return ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    platform::Result<void> RemoveDirectory(const std::wstring& path) override {
+        return ResultOf(::RemoveDirectoryW(path.c_str()), "RemoveDirectoryW");
+    }
+
+    platform::Result<void> ScheduleDeleteAtRestart(const std::wstring& path) override {
+        return ResultOf(::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT), "MoveFileExW");
     }
 
     bool PathExists(const std::wstring& path) const override { return ::PathFileExistsW(path.c_str()) != FALSE; }
@@ -73,17 +86,26 @@ public:
         return ::PathIsDirectoryEmptyW(path.c_str()) != FALSE;
     }
 
-    std::vector<platform::DirectoryEntry> ListDirectory(const std::wstring& path) const override {
+    platform::Result<std::vector<platform::DirectoryEntry>> ListDirectory(const std::wstring& path) const override {
         std::vector<platform::DirectoryEntry> entries;
         WIN32_FIND_DATAW data{};
         FindHandle find(::FindFirstFileW((path + L"\\*.*").c_str(), &data));
-        if (!find) return entries;
+        if (!find) return FailWithLastError("FindFirstFileW");
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
             entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         } while (::FindNextFileW(find.Get(), &data));
+        // A listing cut short still names entries that exist; the caller works with those.
         return entries;
+    }
+
+    platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override {
+        ULARGE_INTEGER available{};
+        if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) {
+            return FailWithLastError("GetDiskFreeSpaceExW");
+        }
+        return static_cast<std::uint64_t>(available.QuadPart);
     }
 };
 

@@ -6,16 +6,29 @@
 #include <new>
 #include <vector>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 #include "platform/win32/winhttp_handle.h"
 
 namespace tessary::win32 {
 namespace {
 
-constexpr DWORD kSsl3AndTls10 = 0xA0;   // WINHTTP_FLAG_SECURE_PROTOCOL_SSL3 | _TLS1
+constexpr DWORD kSsl3AndTls10 = 0xA0;    // WINHTTP_FLAG_SECURE_PROTOCOL_SSL3 | _TLS1
 constexpr DWORD kTls11AndTls12 = 0xA00;  // WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_1 | _TLS1_2
 constexpr DWORD kAutomaticProxy = 4;     // WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, missing from older headers
 constexpr INTERNET_PORT kHttpsPort = 443;
+
+// The exchange's diagnostic lines go to standard output.
+template <typename... Arguments>
+void Print(const char* format, Arguments... arguments) {
+    if constexpr (sizeof...(Arguments) == 0) {
+        platform::WriteDiagnostic(platform::DiagnosticTarget::StandardOutput, format);
+    } else {
+        char line[128] = {};
+        std::snprintf(line, sizeof line, format, arguments...);
+        platform::WriteDiagnostic(platform::DiagnosticTarget::StandardOutput, line);
+    }
+}
 
 std::wstring Part(const wchar_t* text, DWORD length) { return text ? std::wstring(text, length) : std::wstring(); }
 
@@ -23,7 +36,7 @@ class Win32Http : public platform::HttpPort {
 public:
     Win32Http() : m_system(MakeSystemPort()) {}
 
-    std::optional<platform::UrlParts> CrackUrl(const std::wstring& url) const override {
+    platform::Result<platform::UrlParts> CrackUrl(const std::wstring& url) const override {
         URL_COMPONENTS components{};
         components.dwStructSize = sizeof components;
         // Lengths of -1 ask for pointers into the URL instead of copies.
@@ -31,7 +44,7 @@ public:
         components.dwHostNameLength = static_cast<DWORD>(-1);
         components.dwUrlPathLength = static_cast<DWORD>(-1);
         components.dwExtraInfoLength = static_cast<DWORD>(-1);
-        if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &components)) return std::nullopt;
+        if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &components)) return FailWithLastError("WinHttpCrackUrl");
         platform::UrlParts parts;
         parts.scheme = Part(components.lpszScheme, components.dwSchemeLength);
         parts.host = Part(components.lpszHostName, components.dwHostNameLength);
@@ -41,28 +54,30 @@ public:
         return parts;
     }
 
-    bool HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
-                   platform::HeaderList headers, std::string& response, unsigned long& status) override {
+    platform::Result<platform::HttpAnswer> HttpsPost(const std::wstring& host, const std::wstring& path,
+                                                     const std::string& body, platform::HeaderList headers,
+                                                     std::string& response) override {
         // Windows 7 does not find its proxy by itself; there the default proxy settings serve.
         const bool windows7 = m_system->IsVersionAtLeast(6, 1, 0) && !m_system->IsVersionAtLeast(6, 2, 0);
-        const WinHttpHandle session(::WinHttpOpen(nullptr, windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy,
+        const WinHttpHandle session(::WinHttpOpen(nullptr,
+                                                  windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy,
                                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-        if (!session) return false;
+        if (!session) return FailWithLastError("WinHttpOpen");
 
         // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.
         DWORD protocols = kSsl3AndTls10;
         if (m_system->IsVersionAtLeast(6, 1, 1)) protocols |= kTls11AndTls12;
         if (!::WinHttpSetOption(session.Get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
-            return false;
+            return FailWithLastError("WinHttpSetOption");
         }
 
         // The service is always reached over TLS on its standard port, whatever the URL said.
         const WinHttpHandle connection(::WinHttpConnect(session.Get(), host.c_str(), kHttpsPort, 0));
-        if (!connection) return false;
+        if (!connection) return FailWithLastError("WinHttpConnect");
         const WinHttpHandle request(::WinHttpOpenRequest(connection.Get(), L"POST", path.c_str(), nullptr,
                                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                          WINHTTP_FLAG_SECURE));
-        if (!request) return false;
+        if (!request) return FailWithLastError("WinHttpOpenRequest");
 
         headers.emplace_back(L"Expect", L"100-continue");
         headers.emplace_back(L"Content-Type", L"application/json");
@@ -70,28 +85,25 @@ public:
             const std::wstring line = name + L": " + value;
             if (!::WinHttpAddRequestHeaders(request.Get(), line.c_str(), static_cast<DWORD>(-1),
                                             WINHTTP_ADDREQ_FLAG_ADD)) {
-                std::printf("WinHttpAddRequestHeaders error: %d\n", static_cast<int>(::GetLastError()));
+                Print("WinHttpAddRequestHeaders error: %d", static_cast<int>(::GetLastError()));
             }
         }
 
         const auto length = static_cast<DWORD>(std::strlen(body.c_str()));
         if (!::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(body.c_str()),
-                                  length, length, 0) ||
-            !::WinHttpReceiveResponse(request.Get(), nullptr)) {
-            return false;
+                                  length, length, 0)) {
+            return FailWithLastError("WinHttpSendRequest");
         }
+        if (!::WinHttpReceiveResponse(request.Get(), nullptr)) return FailWithLastError("WinHttpReceiveResponse");
 
         DWORD code = 0;
         DWORD size = sizeof code;
         ::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                               WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
-        status = code;
 
         ReadBody(request.Get(), response);
-        return true;
+        return platform::HttpAnswer{code, ::GetLastError()};
     }
-
-    unsigned long LastError() const override { return ::GetLastError(); }
 
 private:
     // A failed read leaves what arrived so far; the exchange still counts as made.
@@ -99,7 +111,7 @@ private:
         for (;;) {
             DWORD available = 0;
             if (!::WinHttpQueryDataAvailable(request, &available)) {
-                std::printf("Error %u in WinHttpQueryDataAvailable.\n", static_cast<unsigned>(::GetLastError()));
+                Print("Error %u in WinHttpQueryDataAvailable.", static_cast<unsigned>(::GetLastError()));
                 return;
             }
             if (available == 0) return;
@@ -107,12 +119,12 @@ private:
             try {
                 chunk.assign(static_cast<std::size_t>(available) + 1, '\0');
             } catch (const std::bad_alloc&) {
-                std::printf("Out of memory\n");
+                Print("Out of memory");
                 return;
             }
             DWORD read = 0;
             if (!::WinHttpReadData(request, chunk.data(), available, &read)) {
-                std::printf("Error %u in WinHttpReadData.\n", static_cast<unsigned>(::GetLastError()));
+                Print("Error %u in WinHttpReadData.", static_cast<unsigned>(::GetLastError()));
                 continue;
             }
             // The answer is text: a chunk ends at its first NUL.

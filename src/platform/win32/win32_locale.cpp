@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -9,16 +10,19 @@ constexpr int kLocaleBufferSize = 85;
 
 class Win32Locale : public platform::LocalePort {
 public:
-    std::optional<std::wstring> GetUserDefaultLocaleName() const override {
+    platform::Result<std::wstring> GetUserDefaultLocaleName() const override {
         wchar_t name[kLocaleBufferSize] = {};
-        if (::GetUserDefaultLocaleName(name, kLocaleBufferSize) == 0) return std::nullopt;
+        if (::GetUserDefaultLocaleName(name, kLocaleBufferSize) == 0)
+            return FailWithLastError("GetUserDefaultLocaleName");
         return std::wstring(name);
     }
 
-    std::optional<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override {
+    platform::Result<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override {
         wchar_t name[kLocaleBufferSize] = {};
+        // Asking about a locale the system does not know is routine (the language list tries
+        // names in turn), so that failure is not reported.
         if (::GetLocaleInfoEx(localeName.c_str(), LOCALE_SNATIVELANGNAME, name, kLocaleBufferSize) == 0) {
-            return std::nullopt;
+            return platform::Failure{::GetLastError()};
         }
         return std::wstring(name);
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -15,16 +16,17 @@ public:
         return std::wstring(path, length);
     }
 
-    std::optional<platform::FileVersion> GetFixedFileVersion() const override {
+    platform::Result<platform::FileVersion> GetFixedFileVersion() const override {
         const auto resource = LoadResourceBytes(MAKEINTRESOURCEW(1), RT_VERSION);
-        if (resource.status != platform::ResourceStatus::Found) return std::nullopt;
+        if (resource.status == platform::ResourceStatus::NotFound) return platform::Failure{platform::kFileNotFound};
+        if (resource.status != platform::ResourceStatus::Found) return FailWithLastError("LoadResource");
         // VerQueryValueW wants a writable copy of the block.
         std::vector<std::uint8_t> block = resource.bytes;
         VS_FIXEDFILEINFO* info = nullptr;
         UINT length = 0;
         if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
             length < sizeof(VS_FIXEDFILEINFO)) {
-            return std::nullopt;
+            return FailWith("VerQueryValueW", ERROR_INVALID_DATA);
         }
         return platform::FileVersion{info->dwFileVersionMS, info->dwFileVersionLS};
     }

@@ -1,7 +1,9 @@
-#include <windows.h>
-
-#include "platform/win32/handles.h"
 #include "platform/win32/win32_registry.h"
+
+#include <stdexcept>
+
+#include "platform/win32/failure.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -16,6 +18,8 @@ HKEY ToRootKey(platform::RegistryRoot root) {
             return HKEY_LOCAL_MACHINE;
         case platform::RegistryRoot::Users:
             return HKEY_USERS;
+        case platform::RegistryRoot::CurrentConfig:
+            return HKEY_CURRENT_CONFIG;
     }
     return HKEY_LOCAL_MACHINE;
 }
@@ -34,36 +38,158 @@ REGSAM ToViewFlag(platform::RegistryView view) {
 
 namespace {
 
+constexpr char kProcessorKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+
+class Win32OpenKey : public platform::OpenRegistryKey {
+public:
+    RegistryKey key;
+};
+
+HKEY HandleOf(const platform::OpenRegistryKey& key) {
+    const auto* own = dynamic_cast<const Win32OpenKey*>(&key);
+    if (!own) throw std::logic_error("a registry key opened by another port");
+    return own->key.Get();
+}
+
+platform::Result<platform::RegistryKeyPtr> Open(HKEY parent, const std::wstring& path, platform::RegistryView view) {
+    auto opened = std::make_unique<Win32OpenKey>();
+    const LSTATUS status = ::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ | ToViewFlag(view), opened->key.Put());
+    if (status != ERROR_SUCCESS) return FailWith("RegOpenKeyExW", static_cast<platform::Status>(status));
+    return platform::RegistryKeyPtr(std::move(opened));
+}
+
+// RegGetValueW into a buffer of the value's size. The size is asked first; a value that grows in
+// between is asked again.
+platform::Result<std::wstring> GetText(HKEY key, const wchar_t* subkey, const std::wstring& name, DWORD flags) {
+    for (;;) {
+        DWORD size = 0;
+        LSTATUS status = ::RegGetValueW(key, subkey, name.c_str(), flags, nullptr, nullptr, &size);
+        if (status != ERROR_SUCCESS) return FailWith("RegGetValueW", static_cast<platform::Status>(status));
+        std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        status = ::RegGetValueW(key, subkey, name.c_str(), flags, nullptr, text.data(), &size);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) return FailWith("RegGetValueW", static_cast<platform::Status>(status));
+        // The size counts the terminator, which RegGetValueW always writes.
+        text.resize(size >= sizeof(wchar_t) ? size / sizeof(wchar_t) - 1 : 0);
+        return text;
+    }
+}
+
+template <typename Number>
+platform::Result<Number> GetNumber(HKEY key, const std::wstring& name, DWORD flags) {
+    Number value = 0;
+    DWORD size = sizeof value;
+    const LSTATUS status = ::RegGetValueW(key, nullptr, name.c_str(), flags, nullptr, &value, &size);
+    if (status != ERROR_SUCCESS) return FailWith("RegGetValueW", static_cast<platform::Status>(status));
+    return value;
+}
+
 class Win32Registry : public platform::RegistryPort {
 public:
-    std::optional<std::vector<std::uint8_t>> QueryValueNarrow(platform::RegistryRoot root, const std::string& path,
-                                                             const std::string& valueName, platform::RegistryView view,
-                                                             std::size_t bufferSize) const override {
-        HKEY raw = nullptr;
-        if (::RegOpenKeyExA(ToRootKey(root), path.c_str(), 0, KEY_READ | ToViewFlag(view), &raw) != ERROR_SUCCESS) {
-            return std::nullopt;
+    platform::Result<platform::RegistryKeyPtr> OpenKey(platform::RegistryRoot root, const std::wstring& path,
+                                                       platform::RegistryView view) const override {
+        return Open(ToRootKey(root), path, view);
+    }
+
+    platform::Result<platform::RegistryKeyPtr> OpenSubkey(const platform::OpenRegistryKey& parent,
+                                                          const std::wstring& path,
+                                                          platform::RegistryView view) const override {
+        return Open(HandleOf(parent), path, view);
+    }
+
+    platform::Result<void> TestKey(platform::RegistryRoot root, const std::wstring& path,
+                                   platform::RegistryView view) const override {
+        const auto key = Open(ToRootKey(root), path, view);
+        if (!key) return platform::Failure{key.GetStatus()};
+        return {};
+    }
+
+    platform::Result<std::vector<std::wstring>> EnumerateSubkeys(const platform::OpenRegistryKey& key) const override {
+        const HKEY handle = HandleOf(key);
+        DWORD count = 0;
+        DWORD longest = 0;
+        LSTATUS status = ::RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) return FailWith("RegQueryInfoKeyW", static_cast<platform::Status>(status));
+        std::vector<std::wstring> names;
+        std::wstring buffer(longest + 1, L'\0');
+        for (DWORD index = 0; index < count; ++index) {
+            DWORD length = static_cast<DWORD>(buffer.size());
+            status = ::RegEnumKeyExW(handle, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+            if (status != ERROR_SUCCESS) return FailWith("RegEnumKeyExW", static_cast<platform::Status>(status));
+            names.emplace_back(buffer.data(), length);
         }
-        RegistryKey key(raw);
+        return names;
+    }
+
+    platform::Result<platform::RegistryType> GetValueType(const platform::OpenRegistryKey& key,
+                                                          const std::wstring& name) const override {
+        DWORD type = REG_NONE;
+        const LSTATUS status = ::RegQueryValueExW(HandleOf(key), name.c_str(), nullptr, &type, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) return FailWith("RegQueryValueExW", static_cast<platform::Status>(status));
+        return static_cast<platform::RegistryType>(type);
+    }
+
+    platform::Result<std::wstring> ReadString(const platform::OpenRegistryKey& key, const std::wstring& subkey,
+                                              const std::wstring& name) const override {
+        return GetText(HandleOf(key), subkey.empty() ? nullptr : subkey.c_str(), name, RRF_RT_REG_SZ);
+    }
+
+    platform::Result<std::wstring> ReadExpandString(const platform::OpenRegistryKey& key,
+                                                    const std::wstring& name) const override {
+        return GetText(HandleOf(key), nullptr, name, RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND);
+    }
+
+    platform::Result<std::uint32_t> ReadDword(const platform::OpenRegistryKey& key,
+                                              const std::wstring& name) const override {
+        return GetNumber<std::uint32_t>(HandleOf(key), name, RRF_RT_REG_DWORD);
+    }
+
+    platform::Result<std::uint64_t> ReadQword(const platform::OpenRegistryKey& key,
+                                              const std::wstring& name) const override {
+        return GetNumber<std::uint64_t>(HandleOf(key), name, RRF_RT_REG_QWORD);
+    }
+
+    platform::Result<std::vector<std::uint8_t>> QueryValueNarrow(platform::RegistryRoot root, const std::string& path,
+                                                                 const std::string& valueName,
+                                                                 platform::RegistryView view,
+                                                                 std::size_t bufferSize) const override {
+        RegistryKey key;
+        LSTATUS status = ::RegOpenKeyExA(ToRootKey(root), path.c_str(), 0, KEY_READ | ToViewFlag(view), key.Put());
+        if (status != ERROR_SUCCESS) return FailWith("RegOpenKeyExA", static_cast<platform::Status>(status));
         std::vector<std::uint8_t> data(bufferSize, 0);
         DWORD size = static_cast<DWORD>(bufferSize);
-        if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS) {
-            return std::nullopt;
-        }
+        status = ::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, nullptr, data.data(), &size);
+        if (status != ERROR_SUCCESS) return FailWith("RegQueryValueExA", static_cast<platform::Status>(status));
         data.resize(std::min<std::size_t>(size, bufferSize));
         return data;
     }
 
-    bool WriteDword(platform::RegistryRoot root, const std::wstring& path, const std::wstring& valueName,
-                    std::uint32_t value) override {
-        HKEY raw = nullptr;
-        if (::RegCreateKeyExW(ToRootKey(root), path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-            ERROR_SUCCESS) {
-            return false;
+    platform::ProcessorSpeed ReadProcessorSpeed() const override {
+        RegistryKey key;
+        LSTATUS status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProcessorKey, 0, KEY_READ | KEY_WOW64_64KEY, key.Put());
+        if (status != ERROR_SUCCESS) {
+            return {false, FailWith("RegOpenKeyExA", static_cast<platform::Status>(status))};
         }
-        RegistryKey key(raw);
+        DWORD mhz = 0;
+        DWORD size = sizeof mhz;
+        status = ::RegQueryValueExA(key.Get(), "~MHz", nullptr, nullptr, reinterpret_cast<BYTE*>(&mhz), &size);
+        if (status != ERROR_SUCCESS) return {true, FailWith("RegQueryValueExA", static_cast<platform::Status>(status))};
+        return {true, static_cast<std::uint32_t>(mhz)};
+    }
+
+    platform::Result<void> WriteDword(platform::RegistryRoot root, const std::wstring& path,
+                                      const std::wstring& valueName, std::uint32_t value) override {
+        RegistryKey key;
+        LSTATUS status =
+            ::RegCreateKeyExW(ToRootKey(root), path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
+        if (status != ERROR_SUCCESS) return FailWith("RegCreateKeyExW", static_cast<platform::Status>(status));
         const DWORD data = value;
-        return ::RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                                sizeof data) == ERROR_SUCCESS;
+        status = ::RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                                  sizeof data);
+        if (status != ERROR_SUCCESS) return FailWith("RegSetValueExW", static_cast<platform::Status>(status));
+        return {};
     }
 };
 

@@ -1,5 +1,8 @@
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include "platform/win32/failure.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -9,16 +12,18 @@ using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 class Win32System : public platform::SystemPort {
 public:
-    std::optional<platform::OsVersion> GetOsVersion() const override {
+    platform::Result<platform::OsVersion> GetOsVersion() const override {
         // RtlGetVersion tells the truth where GetVersionEx is subject to the manifest.
         const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-        if (!ntdll) return std::nullopt;
+        if (!ntdll) return FailWithLastError("GetModuleHandleW");
         const auto rtlGetVersion =
             reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
-        if (!rtlGetVersion) return std::nullopt;
+        if (!rtlGetVersion) return FailWithLastError("GetProcAddress");
         OSVERSIONINFOW info{};
         info.dwOSVersionInfoSize = sizeof info;
-        if (rtlGetVersion(&info) != 0) return std::nullopt;
+        if (const LONG status = rtlGetVersion(&info); status != 0) {
+            return FailWith("RtlGetVersion", static_cast<platform::Status>(status));
+        }
         return platform::OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
     }
 
@@ -40,14 +45,39 @@ public:
         return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
     }
 
-    std::optional<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override {
+    bool IsWindows64Bit() const override { return sizeof(void*) == 8 || IsWow64(); }
+
+    platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override {
         const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-        if (size == 0) return std::nullopt;
+        if (size == 0) return FailWithLastError("GetEnvironmentVariableW");
         std::wstring value(size, L'\0');
         const DWORD length = ::GetEnvironmentVariableW(name.c_str(), value.data(), size);
-        if (length == 0 || length >= size) return std::nullopt;
+        if (length == 0) return FailWithLastError("GetEnvironmentVariableW");
+        // The variable grew between the two calls.
+        if (length >= size) return FailWith("GetEnvironmentVariableW", ERROR_MORE_DATA);
         value.resize(length);
         return value;
+    }
+
+    platform::Result<std::uint64_t> GetTotalPhysicalMemory() const override {
+        MEMORYSTATUSEX status{};
+        status.dwLength = sizeof status;
+        if (!::GlobalMemoryStatusEx(&status)) return FailWithLastError("GlobalMemoryStatusEx");
+        return static_cast<std::uint64_t>(status.ullTotalPhys);
+    }
+
+    platform::Result<std::vector<std::wstring>> GetProcessImageNames() const override {
+        // A failed snapshot is INVALID_HANDLE_VALUE, as with files.
+        const FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snapshot) return FailWithLastError("CreateToolhelp32Snapshot");
+        std::vector<std::wstring> names;
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
+             more = ::Process32NextW(snapshot.Get(), &entry)) {
+            names.emplace_back(entry.szExeFile);
+        }
+        return names;
     }
 };
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -19,11 +20,11 @@ UINT ToWindowsCodePage(platform::CodePage page) {
 
 class Win32Text : public platform::TextPort {
 public:
-    std::optional<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override {
+    platform::Result<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override {
         if (text.empty()) return std::wstring();
         const UINT cp = ToWindowsCodePage(page);
         const int size = ::MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        if (size < 1) return std::nullopt;
+        if (size < 1) return FailWithLastError("MultiByteToWideChar");
         std::wstring out(static_cast<std::size_t>(size), L'\0');
         ::MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
         return out;

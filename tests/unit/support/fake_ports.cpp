@@ -19,8 +19,8 @@ std::string U8(std::wstring_view wide) { return EncodeUtf8(wide); }
 
 // --- text ---------------------------------------------------------------------------------
 
-std::optional<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
-    if (toWideFails) return std::nullopt;
+platform::Result<std::wstring> FakeText::ToWide(platform::CodePage page, std::string_view text) const {
+    if (toWideFails) return platform::Failure{1113};  // ERROR_NO_UNICODE_TRANSLATION
     if (page == platform::CodePage::Utf8) return DecodeUtf8(text);
     std::wstring out;
     for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
@@ -41,14 +41,14 @@ std::int64_t FakeClock::UnixTimeMs() const {
     return nowMs + (advanceOnRead ? ++m_drift : m_drift);
 }
 
-std::optional<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
-    if (localTimeFails) return std::nullopt;
+platform::Result<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
+    if (localTimeFails) return platform::Failure{87};
     const std::time_t shifted = seconds + utcOffsetSeconds;
     std::tm out{};
 #ifdef _WIN32
-    if (gmtime_s(&out, &shifted) != 0) return std::nullopt;
+    if (gmtime_s(&out, &shifted) != 0) return platform::Failure{87};
 #else
-    if (gmtime_r(&shifted, &out) == nullptr) return std::nullopt;
+    if (gmtime_r(&shifted, &out) == nullptr) return platform::Failure{87};
 #endif
     return out;
 }
@@ -78,10 +78,27 @@ bool FakeSystem::IsVersionAtLeast(unsigned major, unsigned minor, unsigned servi
     return servicePack >= servicePackMajor;
 }
 
-std::optional<std::wstring> FakeSystem::GetEnvironmentVariable(const std::wstring& name) const {
+platform::Result<platform::OsVersion> FakeSystem::GetOsVersion() const {
+    if (!osVersion) return platform::Failure{1};  // STATUS_UNSUCCESSFUL's low bits will do
+    return *osVersion;
+}
+
+platform::Result<std::wstring> FakeSystem::GetEnvironmentVariable(const std::wstring& name) const {
     const auto found = environment.find(name);
-    if (found == environment.end()) return std::nullopt;
+    if (found == environment.end()) return platform::Failure{platform::kEnvironmentVariableNotFound};
     return found->second;
+}
+
+platform::Result<std::uint64_t> FakeSystem::GetTotalPhysicalMemory() const {
+    ++memoryReads;
+    if (memoryFailure) return platform::Failure{memoryFailure};
+    return totalPhysicalMemory;
+}
+
+platform::Result<std::vector<std::wstring>> FakeSystem::GetProcessImageNames() const {
+    ++processListReads;
+    if (processListFailure) return platform::Failure{processListFailure};
+    return processNames;
 }
 
 // --- file system --------------------------------------------------------------------------
@@ -102,13 +119,19 @@ std::wstring TrimSeparator(std::wstring path) {
 
 }  // namespace
 
-std::optional<std::wstring> FakeFileSystem::GetKnownFolder(platform::KnownFolder folder) const {
+platform::Result<std::wstring> FakeFileSystem::GetKnownFolder(platform::KnownFolder folder) const {
     const auto found = knownFolders.find(folder);
-    if (found == knownFolders.end()) return std::nullopt;
+    if (found == knownFolders.end()) return platform::Failure{platform::kFileNotFound};
     return found->second;
 }
 
-std::wstring FakeFileSystem::CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) {
+platform::Result<std::wstring> FakeFileSystem::GetTempPath() const {
+    if (!tempPath) return platform::Failure{platform::kPathNotFound};
+    return *tempPath;
+}
+
+platform::Result<std::wstring> FakeFileSystem::CreateUniqueTempFile(const std::wstring& folder,
+                                                                    const std::wstring& prefix) {
     wchar_t hex[16];
     swprintf(hex, 16, L"%X", nextUnique++);
     std::wstring path = folder + prefix + hex + L".tmp";
@@ -116,29 +139,30 @@ std::wstring FakeFileSystem::CreateUniqueTempFile(const std::wstring& folder, co
     return path;
 }
 
-platform::ErrorCode FakeFileSystem::DeleteFile(const std::wstring& path) {
-    if (lockedFiles.count(path)) return platform::kSharingViolation;
-    return files.erase(path) ? 0 : 2;
+platform::Result<void> FakeFileSystem::DeleteFile(const std::wstring& path) {
+    if (lockedFiles.count(path)) return platform::Failure{platform::kSharingViolation};
+    if (!files.erase(path)) return platform::Failure{platform::kFileNotFound};
+    return {};
 }
 
-platform::ErrorCode FakeFileSystem::CreateDirectory(const std::wstring& path) {
+platform::Result<void> FakeFileSystem::CreateDirectory(const std::wstring& path) {
     const auto clean = TrimSeparator(path);
-    if (PathExists(clean)) return 183;
+    if (PathExists(clean)) return platform::Failure{183};  // ERROR_ALREADY_EXISTS
     directories.insert(clean);
-    return 0;
+    return {};
 }
 
-platform::ErrorCode FakeFileSystem::RemoveDirectory(const std::wstring& path) {
+platform::Result<void> FakeFileSystem::RemoveDirectory(const std::wstring& path) {
     const auto clean = TrimSeparator(path);
-    if (!directories.count(clean)) return 267;
-    if (!IsDirectoryEmpty(clean)) return 145;
+    if (!directories.count(clean)) return platform::Failure{267};  // ERROR_DIRECTORY
+    if (!IsDirectoryEmpty(clean)) return platform::Failure{145};   // ERROR_DIR_NOT_EMPTY
     directories.erase(clean);
-    return 0;
+    return {};
 }
 
-bool FakeFileSystem::ScheduleDeleteAtRestart(const std::wstring& path) {
+platform::Result<void> FakeFileSystem::ScheduleDeleteAtRestart(const std::wstring& path) {
     scheduledForRestart.push_back(path);
-    return true;
+    return {};
 }
 
 bool FakeFileSystem::PathExists(const std::wstring& path) const {
@@ -149,10 +173,10 @@ bool FakeFileSystem::PathExists(const std::wstring& path) const {
 bool FakeFileSystem::IsDirectory(const std::wstring& path) const { return directories.count(TrimSeparator(path)) > 0; }
 
 bool FakeFileSystem::IsDirectoryEmpty(const std::wstring& path) const {
-    return IsDirectory(path) && ListDirectory(path).empty();
+    return IsDirectory(path) && ListDirectory(path)->empty();
 }
 
-std::vector<platform::DirectoryEntry> FakeFileSystem::ListDirectory(const std::wstring& path) const {
+platform::Result<std::vector<platform::DirectoryEntry>> FakeFileSystem::ListDirectory(const std::wstring& path) const {
     const auto clean = TrimSeparator(path);
     std::vector<platform::DirectoryEntry> entries;
     for (const auto& dir : directories) {
@@ -162,6 +186,13 @@ std::vector<platform::DirectoryEntry> FakeFileSystem::ListDirectory(const std::w
         if (IsChildOf(file, clean)) entries.push_back({file.substr(clean.size() + 1), false});
     }
     return entries;
+}
+
+platform::Result<std::uint64_t> FakeFileSystem::GetFreeBytesAvailable(const std::wstring& folder) const {
+    ++freeSpaceReads;
+    const auto found = freeBytes.find(folder);
+    if (found == freeBytes.end()) return platform::Failure{platform::kPathNotFound};
+    return found->second;
 }
 
 void FakeFileSystem::AddFile(const std::wstring& path) { files.insert(path); }
@@ -175,6 +206,11 @@ platform::Resource FakeModule::LoadResource(int id, const std::wstring& type) co
     return found->second;
 }
 
+platform::Result<platform::FileVersion> FakeModule::GetFixedFileVersion() const {
+    if (!fileVersion) return platform::Failure{platform::kFileNotFound};
+    return *fileVersion;
+}
+
 void FakeModule::ServeShippedLocales() {
     for (const auto& entry : std::filesystem::directory_iterator(TESSARY_LOCALE_DIR)) {
         const auto name = entry.path().filename().string();
@@ -183,7 +219,7 @@ void FakeModule::ServeShippedLocales() {
         std::ifstream in(entry.path(), std::ios::binary);
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         resources[{L"LOCALE", std::stoi(name.substr(0, underscore))}] = {platform::ResourceStatus::Found,
-                                                                          std::move(bytes)};
+                                                                         std::move(bytes)};
     }
 }
 
@@ -198,40 +234,24 @@ int FakeUi::ShowMessage(const std::wstring& text, const std::optional<std::wstri
 
 FakeLocale::FakeLocale() {
     const std::pair<const char*, const char*> names[] = {
-        {"en_US", "English"}, {"en-US", "English"}, {"en-GB", "English"}, {"en", "English"},
-        {"es", "español"},    {"pt_BR", "português"}, {"pt-BR", "português"}, {"pt", "português"},
-        {"pl", "polski"},     {"pl-PL", "polski"},  {"cs", "čeština"},   {"da", "dansk"},
-        {"de", "Deutsch"},    {"de-DE", "Deutsch"}, {"fi", "suomi"},     {"fr", "français"},
-        {"fr-FR", "français"}, {"it", "italiano"},  {"nl", "Nederlands"}, {"ru", "русский"},
-        {"ru-RU", "русский"}, {"tr", "Türkçe"},     {"ja-JP", "日本語"},  {"ja", "日本語"},
+        {"en_US", "English"},   {"en-US", "English"},   {"en-GB", "English"}, {"en", "English"},    {"es", "español"},
+        {"pt_BR", "português"}, {"pt-BR", "português"}, {"pt", "português"},  {"pl", "polski"},     {"pl-PL", "polski"},
+        {"cs", "čeština"},      {"da", "dansk"},        {"de", "Deutsch"},    {"de-DE", "Deutsch"}, {"fi", "suomi"},
+        {"fr", "français"},     {"fr-FR", "français"},  {"it", "italiano"},   {"nl", "Nederlands"}, {"ru", "русский"},
+        {"ru-RU", "русский"},   {"tr", "Türkçe"},       {"ja-JP", "日本語"},  {"ja", "日本語"},
     };
     for (const auto& [locale, native] : names) nativeNames[W(locale)] = W(native);
 }
 
-std::optional<std::wstring> FakeLocale::GetNativeLanguageName(const std::wstring& localeName) const {
+platform::Result<std::wstring> FakeLocale::GetUserDefaultLocaleName() const {
+    if (!userLocale) return platform::Failure{122};  // ERROR_INSUFFICIENT_BUFFER
+    return *userLocale;
+}
+
+platform::Result<std::wstring> FakeLocale::GetNativeLanguageName(const std::wstring& localeName) const {
     const auto found = nativeNames.find(localeName);
-    if (found == nativeNames.end()) return std::nullopt;
+    if (found == nativeNames.end()) return platform::Failure{87};  // ERROR_INVALID_PARAMETER
     return found->second;
-}
-
-// --- registry -----------------------------------------------------------------------------
-
-std::optional<std::vector<std::uint8_t>> FakeRegistry::QueryValueNarrow(platform::RegistryRoot, const std::string& path,
-                                                                       const std::string& valueName,
-                                                                       platform::RegistryView,
-                                                                       std::size_t bufferSize) const {
-    const auto found = narrowValues.find(path + "\\" + valueName);
-    if (found == narrowValues.end() || found->second.size() + 1 > bufferSize) return std::nullopt;
-    std::vector<std::uint8_t> bytes(found->second.begin(), found->second.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
-bool FakeRegistry::WriteDword(platform::RegistryRoot, const std::wstring& path, const std::wstring& valueName,
-                              std::uint32_t value) {
-    if (writesFail) return false;
-    dwords[path + L"\\" + valueName] = value;
-    return true;
 }
 
 // --- crypto -------------------------------------------------------------------------------
@@ -248,33 +268,35 @@ std::array<std::uint8_t, 16> FakeCrypto::Md5(std::string_view bytes) const {
 
 // --- http ---------------------------------------------------------------------------------
 
-std::optional<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) const {
+platform::Result<platform::UrlParts> FakeHttp::CrackUrl(const std::wstring& url) const {
     const auto schemeEnd = url.find(L"://");
-    if (schemeEnd == std::wstring::npos) return std::nullopt;
+    if (schemeEnd == std::wstring::npos) return platform::Failure{12006};  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME
     platform::UrlParts parts;
     parts.scheme = url.substr(0, schemeEnd);
     const auto hostStart = schemeEnd + 3;
     const auto pathStart = url.find_first_of(L"/?#", hostStart);
-    std::wstring authority = url.substr(hostStart, pathStart == std::wstring::npos ? std::wstring::npos
-                                                                                   : pathStart - hostStart);
+    std::wstring authority =
+        url.substr(hostStart, pathStart == std::wstring::npos ? std::wstring::npos : pathStart - hostStart);
     const auto colon = authority.find(L':');
     parts.port = parts.scheme == L"http" ? 80 : 443;
     if (colon != std::wstring::npos) {
         parts.port = static_cast<unsigned>(std::stoul(authority.substr(colon + 1)));
         authority.resize(colon);
     }
-    if (authority.empty()) return std::nullopt;
+    if (authority.empty()) return platform::Failure{12006};  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME
     parts.host = authority;
     if (pathStart != std::wstring::npos) {
         const auto extraStart = url.find_first_of(L"?#", pathStart);
-        parts.path = url.substr(pathStart, extraStart == std::wstring::npos ? std::wstring::npos : extraStart - pathStart);
+        parts.path =
+            url.substr(pathStart, extraStart == std::wstring::npos ? std::wstring::npos : extraStart - pathStart);
         if (extraStart != std::wstring::npos) parts.extra = url.substr(extraStart);
     }
     return parts;
 }
 
-bool FakeHttp::HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
-                         platform::HeaderList headers, std::string& response, unsigned long& status) {
+platform::Result<platform::HttpAnswer> FakeHttp::HttpsPost(const std::wstring& host, const std::wstring& path,
+                                                           const std::string& body, platform::HeaderList headers,
+                                                           std::string& response) {
     Call call{host, path, body, std::move(headers)};
     Answer answer;
     {
@@ -287,10 +309,9 @@ bool FakeHttp::HttpsPost(const std::wstring& host, const std::wstring& path, con
             answer = handler(call);
         }
     }
-    if (!answer.delivered) return false;
-    status = answer.status;
+    if (!answer.delivered) return platform::Failure{transportFailure};
     response += answer.body;
-    return true;
+    return platform::HttpAnswer{answer.status, lastError};
 }
 
 std::vector<FakeHttp::Call> FakeHttp::Calls() const {
@@ -315,7 +336,7 @@ std::shared_ptr<platform::Image> FakeImages::Decode(const std::vector<std::uint8
 
 FakePorts::FakePorts() {
     m_previous = platform::InstallPorts(
-        {text, clock, system, fileSystem, module, ui, locale, registry, crypto, http, images});
+        {text, clock, system, fileSystem, module, ui, locale, registry, crypto, http, images, diagnostics});
 }
 
 FakePorts::~FakePorts() { platform::InstallPorts(std::move(m_previous)); }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_registry.h"
+#include "recording_diagnostics.h"
 #include "platform/ports.h"
 
 namespace tessary::testing {
@@ -17,7 +19,7 @@ namespace tessary::testing {
 // from UTF-8 in tests.
 class FakeText : public platform::TextPort {
 public:
-    std::optional<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
+    platform::Result<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
     std::string ToNarrow(platform::CodePage page, std::wstring_view text) const override;
 
     bool toWideFails = false;  // every narrow-to-wide conversion fails, as the system's can
@@ -26,7 +28,7 @@ public:
 class FakeClock : public platform::ClockPort {
 public:
     std::int64_t UnixTimeMs() const override;
-    std::optional<std::tm> LocalTime(std::time_t seconds) const override;
+    platform::Result<std::tm> LocalTime(std::time_t seconds) const override;
     void SleepMs(unsigned milliseconds) override;
 
     std::vector<unsigned> Sleeps() const;
@@ -45,31 +47,44 @@ private:
 
 class FakeSystem : public platform::SystemPort {
 public:
-    std::optional<platform::OsVersion> GetOsVersion() const override { return osVersion; }
+    platform::Result<platform::OsVersion> GetOsVersion() const override;
     bool IsVersionAtLeast(unsigned major, unsigned minor, unsigned servicePackMajor) const override;
     bool IsWow64() const override { return wow64; }
-    std::optional<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override;
+    bool IsWindows64Bit() const override { return wow64 || windows64; }
+    platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override;
+    platform::Result<std::uint64_t> GetTotalPhysicalMemory() const override;
+    platform::Result<std::vector<std::wstring>> GetProcessImageNames() const override;
 
     std::optional<platform::OsVersion> osVersion = platform::OsVersion{10, 0, 19045};
     unsigned servicePack = 0;
     bool wow64 = false;
+    bool windows64 = false;  // a 64-bit process on 64-bit Windows when wow64 is false
     std::map<std::wstring, std::wstring> environment;
+    std::uint64_t totalPhysicalMemory = 8ull << 30;
+    platform::Status memoryFailure = 0;  // the status GlobalMemoryStatusEx fails with; 0: it works
+    std::vector<std::wstring> processNames{L"System", L"explorer.exe"};
+    platform::Status processListFailure = 0;
+    // How often each fact was asked for, so tests can tell a cached answer from a new one.
+    mutable int memoryReads = 0;
+    mutable int processListReads = 0;
 };
 
 // An in-memory file system with '\' separators.
 class FakeFileSystem : public platform::FileSystemPort {
 public:
-    std::optional<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override;
-    std::optional<std::wstring> GetTempPath() const override { return tempPath; }
-    std::wstring CreateUniqueTempFile(const std::wstring& folder, const std::wstring& prefix) override;
-    platform::ErrorCode DeleteFile(const std::wstring& path) override;
-    platform::ErrorCode CreateDirectory(const std::wstring& path) override;
-    platform::ErrorCode RemoveDirectory(const std::wstring& path) override;
-    bool ScheduleDeleteAtRestart(const std::wstring& path) override;
+    platform::Result<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override;
+    platform::Result<std::wstring> GetTempPath() const override;
+    platform::Result<std::wstring> CreateUniqueTempFile(const std::wstring& folder,
+                                                        const std::wstring& prefix) override;
+    platform::Result<void> DeleteFile(const std::wstring& path) override;
+    platform::Result<void> CreateDirectory(const std::wstring& path) override;
+    platform::Result<void> RemoveDirectory(const std::wstring& path) override;
+    platform::Result<void> ScheduleDeleteAtRestart(const std::wstring& path) override;
     bool PathExists(const std::wstring& path) const override;
     bool IsDirectory(const std::wstring& path) const override;
     bool IsDirectoryEmpty(const std::wstring& path) const override;
-    std::vector<platform::DirectoryEntry> ListDirectory(const std::wstring& path) const override;
+    platform::Result<std::vector<platform::DirectoryEntry>> ListDirectory(const std::wstring& path) const override;
+    platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override;
 
     void AddFile(const std::wstring& path);
     void AddDirectory(const std::wstring& path);
@@ -81,12 +96,15 @@ public:
     std::set<std::wstring> lockedFiles;  // deleting these fails with a sharing violation
     std::vector<std::wstring> scheduledForRestart;
     unsigned nextUnique = 0x1A2B;
+    // Free bytes by drive root ("C:\\"); a root that is not here fails with ERROR_PATH_NOT_FOUND.
+    std::map<std::wstring, std::uint64_t> freeBytes{{L"C:\\", 100ull << 30}};
+    mutable int freeSpaceReads = 0;
 };
 
 class FakeModule : public platform::ModulePort {
 public:
     std::wstring GetModuleFileName() const override { return moduleFileName; }
-    std::optional<platform::FileVersion> GetFixedFileVersion() const override { return fileVersion; }
+    platform::Result<platform::FileVersion> GetFixedFileVersion() const override;
     platform::Resource LoadResource(int id, const std::wstring& type) const override;
 
     // Serves the shipped locale files ("<id>_<name>.xml") as LOCALE resources.
@@ -112,27 +130,13 @@ public:
 
 class FakeLocale : public platform::LocalePort {
 public:
-    std::optional<std::wstring> GetUserDefaultLocaleName() const override { return userLocale; }
-    std::optional<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override;
+    platform::Result<std::wstring> GetUserDefaultLocaleName() const override;
+    platform::Result<std::wstring> GetNativeLanguageName(const std::wstring& localeName) const override;
 
     std::optional<std::wstring> userLocale = L"en-US";
     // Locale name → native language name; the common ones are filled in.
     std::map<std::wstring, std::wstring> nativeNames;
     FakeLocale();
-};
-
-class FakeRegistry : public platform::RegistryPort {
-public:
-    std::optional<std::vector<std::uint8_t>> QueryValueNarrow(platform::RegistryRoot root, const std::string& path,
-                                                             const std::string& valueName, platform::RegistryView view,
-                                                             std::size_t bufferSize) const override;
-    bool WriteDword(platform::RegistryRoot root, const std::wstring& path, const std::wstring& valueName,
-                    std::uint32_t value) override;
-
-    // Narrow values by (path + "\\" + value name); every root and view sees the same values.
-    std::map<std::string, std::string> narrowValues;
-    std::map<std::wstring, std::uint32_t> dwords;
-    bool writesFail = false;
 };
 
 class FakeCrypto : public platform::CryptoPort {
@@ -155,16 +159,18 @@ public:
         unsigned long status = 200;
         std::string body;
     };
-    std::optional<platform::UrlParts> CrackUrl(const std::wstring& url) const override;
-    bool HttpsPost(const std::wstring& host, const std::wstring& path, const std::string& body,
-                   platform::HeaderList headers, std::string& response, unsigned long& status) override;
-    unsigned long LastError() const override { return lastError; }
+    platform::Result<platform::UrlParts> CrackUrl(const std::wstring& url) const override;
+    platform::Result<platform::HttpAnswer> HttpsPost(const std::wstring& host, const std::wstring& path,
+                                                     const std::string& body, platform::HeaderList headers,
+                                                     std::string& response) override;
 
     std::vector<Call> Calls() const;
     void Queue(Answer answer);
 
     std::function<Answer(const Call&)> handler;  // used when the queue is empty
-    unsigned long lastError = 0;
+    // The thread's last error an answer carries, and the status a transport failure fails with.
+    platform::Status lastError = 0;
+    platform::Status transportFailure = 12029;  // ERROR_WINHTTP_CANNOT_CONNECT
 
 private:
     mutable std::mutex m_mutex;
@@ -203,6 +209,7 @@ struct FakePorts {
     std::shared_ptr<FakeCrypto> crypto = std::make_shared<FakeCrypto>();
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>();
     std::shared_ptr<FakeImages> images = std::make_shared<FakeImages>();
+    std::shared_ptr<RecordingDiagnostics> diagnostics = std::make_shared<RecordingDiagnostics>();
 
 private:
     platform::Ports m_previous;
