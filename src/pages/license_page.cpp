@@ -3,20 +3,12 @@
 #include <richedit.h>
 
 #include "config/configuration_manager.h"
+#include "config/ordered_substitution.h"
 #include "pages/link_click.h"
 #include "resource.h"
 #include "ui/window_text.h"
 
 namespace tessary {
-namespace {
-
-void ReplaceAll(std::wstring& text, const std::wstring& pattern, const std::wstring& value) {
-    for (auto pos = text.find(pattern); pos != std::wstring::npos; pos = text.find(pattern, pos + value.size())) {
-        text.replace(pos, pattern.size(), value);
-    }
-}
-
-}  // namespace
 
 LicensePageIsv::LicensePageIsv(std::shared_ptr<LanguageManager> languageManager, HWND parent)
     : CallbackPage(std::move(languageManager), IDD_LICENSE_PAGE, parent) {}
@@ -44,8 +36,8 @@ void LicensePageIsv::FillLicenseLinks() {
     if (!disclaimer) return;
     const auto config = ConfigurationManager::GetInstance();
     std::wstring text = ui::GetWindowTextString(disclaimer);
-    ReplaceAll(text, L"[LICENSE_TOS_URL]", config->m_productTermsUrl);
-    ReplaceAll(text, L"[LICENSE_PRIVACY_URL]", config->m_productPrivacyUrl);
+    text = SubstituteInOrder<wchar_t>(text, {{L"[LICENSE_TOS_URL]", config->m_productTermsUrl},
+                                             {L"[LICENSE_PRIVACY_URL]", config->m_productPrivacyUrl}});
     ::SetWindowTextW(disclaimer, text.c_str());
 }
 
