@@ -6,6 +6,7 @@
 
 #include "config/package.h"
 #include "configuration_snapshot.h"
+#include "failing_allocation.h"
 #include "fake_ports.h"
 #include "net/digests.h"
 
@@ -202,6 +203,28 @@ TEST_F(EventsTest, TheCloseWaitReturnsOnceTheSendsInFlightAreOver) {
     EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
     gate.Open();
     EXPECT_EQ(waiting.wait_for(10s), std::future_status::ready);
+}
+
+// A report that cannot even start - here no memory for the copy of its extra fields - is lost
+// like one that fails to send: nothing escapes to the caller, and the count of reports in flight
+// is back to zero, or the close path would wait for it forever.
+TEST_F(EventsTest, AReportThatCannotStartLeavesNothingInFlight) {
+#ifndef TESSARY_FAILING_ALLOCATION
+    GTEST_SKIP() << "allocation failure is only injected in the native build";
+#else
+    const auto offer = Offer();
+    const json extra = {{"13", "SKIP ALL CLICKED"}};
+    {
+        testing::FailNextAllocation failing;
+        EXPECT_NO_THROW(offer->ReportEvent(2, extra));
+    }
+    {
+        std::lock_guard lock(offer->m_eventMutex);
+        ASSERT_EQ(offer->m_pendingEvents, 0) << "the close path would wait forever";
+    }
+    Deliver(*offer, 2, extra);
+    EXPECT_EQ(ports.http->Calls().size(), 1u) << "reporting goes on";
+#endif
 }
 
 TEST_F(EventsTest, AReportKeepsItsPackageAliveUntilTheSendIsOver) {
