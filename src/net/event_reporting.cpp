@@ -86,10 +86,17 @@ void Package::SendEvent(int code, const json& extra) {
     try {
         json event;
         platform::HeaderList headers;
+        bool isSigned = false;
         {
             std::lock_guard lock(m_eventMutex);
             event = m_eventTemplate;
             headers = m_request.Headers();
+            isSigned = m_request.IsSigned();
+        }
+        // Without its signature the service would refuse the event; it is dropped here instead.
+        if (!isSigned) {
+            FinishEvent();
+            return;
         }
         event["6"] = std::to_string(code);
         if (extra.is_object()) {

@@ -227,6 +227,22 @@ TEST_F(EventsTest, AReportThatCannotStartLeavesNothingInFlight) {
 #endif
 }
 
+// When the platform cannot compute the signature, the package's events are dropped: neither an
+// exception on the user-interface thread that builds the request, nor an event signed wrongly.
+TEST_F(EventsTest, WithoutASignatureNothingIsSentAndNothingStaysInFlight) {
+    ports.crypto->fails = true;
+    const auto product = std::make_shared<Package>(SignedRequest(), true, L"Product", L"id", L"cfl", L"ch", 0);
+    Deliver(*product, 1);
+    Deliver(*product, 3);
+    EXPECT_TRUE(ports.http->Calls().empty());
+
+    ports.crypto->fails = false;
+    product->UpdateMainProduct(SignedRequest(), L"id", L"cfl", L"Product", L"ch");
+    Deliver(*product, 3);
+    ASSERT_EQ(ports.http->Calls().size(), 1u) << "a request signed later is sent";
+    EXPECT_EQ(ports.http->Calls()[0].headers.at(0).first, L"Authorization");
+}
+
 TEST_F(EventsTest, AReportKeepsItsPackageAliveUntilTheSendIsOver) {
     Gate gate;
     ports.http->handler = [&](const FakeHttp::Call&) {
