@@ -32,13 +32,14 @@ std::filesystem::path ConfigsFolder(const std::filesystem::path& data) { return 
 std::filesystem::path FilesFolder(const std::filesystem::path& data) { return data / "files"; }
 std::filesystem::path TlsFolder(const std::filesystem::path& data) { return data / "tls"; }
 std::filesystem::path DatabaseFile(const std::filesystem::path& data) { return data / "events.db"; }
+std::filesystem::path EventsStatusFile(const std::filesystem::path& data) { return data / "events.status"; }
 
 Service::Service(const ServiceSettings& settings)
     : m_tls(EnsureTlsFiles(TlsFolder(PreparedDataFolder(settings)))),
       m_store(DatabaseFile(settings.dataFolder)),
       m_documents(ConfigsFolder(settings.dataFolder)),
       m_config(m_documents, m_store),
-      m_analytics(m_store),
+      m_analytics(m_store, EventsStatusFile(settings.dataFolder)),
       m_files(FilesFolder(settings.dataFolder)),
       m_front(m_tls) {
     // The answers pass through the front on loopback, where a held-back small write waits for a
