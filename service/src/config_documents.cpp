@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
-#include <vector>
 
 #include "file_utils.h"
+#include "status_file.h"
 
 namespace tessary::service {
 
@@ -31,18 +30,9 @@ ConfigAnswer ConfigDocuments::Choose(const std::string& tag) {
 }
 
 int ConfigDocuments::NextStatus(const std::string& document) {
-    std::vector<int> statuses;
-    if (const auto text = ReadWholeFile(m_folder / (document + ".status"))) {
-        std::istringstream in(*text);
-        int status = 0;
-        while (in >> status) {
-            if (status >= 100 && status <= 599) statuses.push_back(status);
-        }
-    }
+    const auto statuses = ReadStatuses(m_folder / (document + ".status"));
     std::lock_guard lock(m_mutex);
-    const std::size_t index = m_requestsAnswered[document]++;
-    if (statuses.empty()) return 200;
-    return statuses[std::min(index, statuses.size() - 1)];
+    return StatusInTurn(statuses, m_requestsAnswered[document]++);
 }
 
 }  // namespace tessary::service

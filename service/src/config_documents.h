@@ -1,9 +1,8 @@
 #pragma once
 // Picks the configuration document a request gets, from the files in the service's configs folder:
 // <tag>.json is the document for clients whose file-name tag is <tag>, default.json for everyone
-// else. <name>.status, when present, holds the statuses to answer with instead of 200: one number
-// answers every request; several ("500 500 200") answer the first, second... request for that
-// document, the last one repeating, so the wizard's retry rules can be exercised.
+// else. <name>.status, when present, holds the statuses to answer that document's requests with
+// (status_file.h).
 #include <filesystem>
 #include <map>
 #include <mutex>

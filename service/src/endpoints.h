@@ -4,6 +4,9 @@
 #include <httplib.h>
 
 #include <filesystem>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
 
 #include "config_documents.h"
 #include "record_store.h"
@@ -20,14 +23,26 @@ private:
     RecordStore& m_store;
 };
 
+// Stores every event whose signature matches it and whose table is "zb_analytics", and refuses the
+// rest. statusFile, when present, holds the statuses to answer the events with in turn
+// (status_file.h); events answered with a failing status are stored too, with that status.
 class AnalyticsEndpoint {
 public:
-    explicit AnalyticsEndpoint(RecordStore& store) : m_store(store) {}
+    AnalyticsEndpoint(RecordStore& store, std::filesystem::path statusFile);
     void Handle(const httplib::Request& request, httplib::Response& response);
 
 private:
+    int NextStatus();
+
     RecordStore& m_store;
+    std::filesystem::path m_statusFile;
+    std::mutex m_mutex;
+    std::size_t m_eventsAnswered = 0;
 };
+
+// "Signature=" and the lowercase hexadecimal SHA-256 of the event's members "1" (the machine) and
+// "2" (the session), as the wizard signs; empty when either is not a string.
+std::string EventSignature(const nlohmann::json& event);
 
 class FileHost {
 public:

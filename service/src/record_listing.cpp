@@ -28,7 +28,7 @@ void PrintEvents(const std::vector<EventRecord>& events, std::ostream& out) {
     for (const auto& event : events) {
         out << event.received << "\tcode=" << OneLine(event.code) << "\tpackage=" << OneLine(event.package) << '\t'
             << OneLine(event.authorization) << '\t' << OneLine(event.data) << "\ttable=" << OneLine(event.table)
-            << '\n';
+            << "\tstatus=" << event.status << '\t' << OneLine(event.headers) << '\n';
     }
 }
 

@@ -1,6 +1,7 @@
 #include "record_store.h"
 
 #include <stdexcept>
+#include <string_view>
 
 namespace tessary::service {
 namespace {
@@ -18,7 +19,9 @@ CREATE TABLE IF NOT EXISTS events (
     table_name TEXT NOT NULL,
     data TEXT NOT NULL,
     code TEXT NOT NULL,
-    package TEXT NOT NULL
+    package TEXT NOT NULL,
+    headers TEXT NOT NULL DEFAULT '',
+    status INTEGER NOT NULL DEFAULT 200
 );
 CREATE TABLE IF NOT EXISTS event_fields (
     event_id INTEGER NOT NULL REFERENCES events(id),
@@ -48,7 +51,8 @@ Statement Prepare(sqlite3* db, const char* sql) {
 }
 
 void Bind(sqlite3* db, sqlite3_stmt* statement, int index, const std::string& text) {
-    if (sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+    if (sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK) {
         Fail(db, "binding a value");
     }
 }
@@ -76,6 +80,20 @@ RecordStore::RecordStore(const std::filesystem::path& file) {
     // The list commands read while the service writes.
     sqlite3_busy_timeout(m_db.get(), 5000);
     Execute(kSchema);
+    // A database from before events kept their headers and status gets the columns, its old
+    // events the defaults.
+    for (const char* column : {"headers TEXT NOT NULL DEFAULT ''", "status INTEGER NOT NULL DEFAULT 200"}) {
+        const std::string name(column, std::string_view(column).find(' '));
+        if (!HasColumn("events", name)) Execute(("ALTER TABLE events ADD COLUMN " + std::string(column)).c_str());
+    }
+}
+
+bool RecordStore::HasColumn(const char* table, const std::string& column) {
+    auto info = Prepare(m_db.get(), ("PRAGMA table_info(" + std::string(table) + ")").c_str());
+    while (sqlite3_step(info.get()) == SQLITE_ROW) {
+        if (ColumnText(info.get(), 1) == column) return true;
+    }
+    return false;
 }
 
 void RecordStore::Execute(const char* sql) {
@@ -93,13 +111,14 @@ void RecordStore::AddEvent(const EventRecord& event, const nlohmann::json& field
     Execute("BEGIN");
     try {
         auto insert = Prepare(db,
-                              "INSERT INTO events (received, authorization, table_name, data, code, package) "
-                              "VALUES (?, ?, ?, ?, ?, ?)");
+                              "INSERT INTO events (received, authorization, table_name, data, code, package, headers, "
+                              "status) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
         int index = 0;
-        for (const auto* value :
-             {&event.received, &event.authorization, &event.table, &event.data, &event.code, &event.package}) {
+        for (const auto* value : {&event.received, &event.authorization, &event.table, &event.data, &event.code,
+                                  &event.package, &event.headers}) {
             Bind(db, insert.get(), ++index, *value);
         }
+        sqlite3_bind_int(insert.get(), ++index, event.status);
         StepToDone(db, insert.get());
         const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
 
@@ -136,19 +155,21 @@ void RecordStore::AddConfigRequest(const ConfigRequestRecord& request) {
 std::vector<EventRecord> RecordStore::Events() {
     std::lock_guard lock(m_mutex);
     auto select = Prepare(m_db.get(),
-                          "SELECT received, authorization, table_name, data, code, package FROM events ORDER BY id");
+                          "SELECT received, authorization, table_name, data, code, package, headers, status "
+                          "FROM events ORDER BY id");
     std::vector<EventRecord> events;
     while (sqlite3_step(select.get()) == SQLITE_ROW) {
         events.push_back({ColumnText(select.get(), 0), ColumnText(select.get(), 1), ColumnText(select.get(), 2),
-                          ColumnText(select.get(), 3), ColumnText(select.get(), 4), ColumnText(select.get(), 5)});
+                          ColumnText(select.get(), 3), ColumnText(select.get(), 4), ColumnText(select.get(), 5),
+                          ColumnText(select.get(), 6), sqlite3_column_int(select.get(), 7)});
     }
     return events;
 }
 
 std::vector<ConfigRequestRecord> RecordStore::ConfigRequests() {
     std::lock_guard lock(m_mutex);
-    auto select = Prepare(m_db.get(),
-                          "SELECT received, headers, body, tag, document, status FROM config_requests ORDER BY id");
+    auto select =
+        Prepare(m_db.get(), "SELECT received, headers, body, tag, document, status FROM config_requests ORDER BY id");
     std::vector<ConfigRequestRecord> requests;
     while (sqlite3_step(select.get()) == SQLITE_ROW) {
         requests.push_back({ColumnText(select.get(), 0), ColumnText(select.get(), 1), ColumnText(select.get(), 2),

@@ -18,6 +18,8 @@ struct EventRecord {
     std::string data;     // the serialised event exactly as sent
     std::string code;     // member "6" of the event
     std::string package;  // member "5" of the event
+    std::string headers;  // JSON object: header name -> value, in the order received
+    int status = 200;     // what the service answered
 };
 
 struct ConfigRequestRecord {
@@ -47,6 +49,7 @@ private:
         void operator()(sqlite3* db) const { sqlite3_close(db); }
     };
     void Execute(const char* sql);
+    bool HasColumn(const char* table, const std::string& column);
 
     std::mutex m_mutex;  // one connection, shared by the server's worker threads
     std::unique_ptr<sqlite3, Closer> m_db;

@@ -90,6 +90,7 @@ bool RequestStreamFilter::TakeHead(std::string_view& bytes, std::string& out) {
 std::string RequestStreamFilter::RewriteHead(std::string_view head) {
     std::string out;
     std::optional<std::string_view> expect;
+    std::string order;
     std::optional<std::uint64_t> length;
     bool lengthKnown = true;
     bool requestLine = true;
@@ -103,17 +104,23 @@ std::string RequestStreamFilter::RewriteHead(std::string_view head) {
             if (content.empty() && expect) {
                 out.append(kForwardedExpectHeader).append(": ").append(*expect).append("\r\n");
             }
+            if (content.empty() && !order.empty()) {
+                out.append(kForwardedOrderHeader).append(": ").append(order).append("\r\n");
+            }
             out += line;
             requestLine = false;
             continue;
         }
         const std::string_view name = content.substr(0, colon);
         const std::string_view value = Trimmed(content.substr(colon + 1));
+        if (EqualsIgnoringCase(name, kForwardedExpectHeader) || EqualsIgnoringCase(name, kForwardedOrderHeader)) {
+            continue;
+        }
+        order.append(order.empty() ? "" : ",").append(name);
         if (EqualsIgnoringCase(name, "Expect") && EqualsIgnoringCase(value, "100-continue")) {
             expect = value;
             continue;
         }
-        if (EqualsIgnoringCase(name, kForwardedExpectHeader)) continue;
         if (EqualsIgnoringCase(name, "Content-Length")) {
             const auto parsed = ParseLength(value);
             if (!parsed || (length && *length != *parsed)) lengthKnown = false;

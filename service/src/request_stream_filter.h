@@ -13,6 +13,10 @@ namespace tessary::service {
 // the client sent. A client's own header of this name is dropped: it must not forge that record.
 inline constexpr std::string_view kForwardedExpectHeader = "X-Tessary-Forwarded-Expect";
 
+// Carries the names of the client's headers in the order it sent them, comma-separated, since the
+// HTTP library keeps its headers sorted by name. Dropped from clients like the one above.
+inline constexpr std::string_view kForwardedOrderHeader = "X-Tessary-Forwarded-Order";
+
 class RequestStreamFilter {
 public:
     // Takes the next bytes from the client and returns the bytes to pass on, which may be none while

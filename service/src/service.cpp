@@ -32,18 +32,24 @@ std::filesystem::path ConfigsFolder(const std::filesystem::path& data) { return 
 std::filesystem::path FilesFolder(const std::filesystem::path& data) { return data / "files"; }
 std::filesystem::path TlsFolder(const std::filesystem::path& data) { return data / "tls"; }
 std::filesystem::path DatabaseFile(const std::filesystem::path& data) { return data / "events.db"; }
+std::filesystem::path EventsStatusFile(const std::filesystem::path& data) { return data / "events.status"; }
 
 Service::Service(const ServiceSettings& settings)
     : m_tls(EnsureTlsFiles(TlsFolder(PreparedDataFolder(settings)))),
       m_store(DatabaseFile(settings.dataFolder)),
       m_documents(ConfigsFolder(settings.dataFolder)),
       m_config(m_documents, m_store),
-      m_analytics(m_store),
+      m_analytics(m_store, EventsStatusFile(settings.dataFolder)),
       m_files(FilesFolder(settings.dataFolder)),
       m_front(m_tls) {
     // The answers pass through the front on loopback, where a held-back small write waits for a
     // delayed acknowledgement: tens of milliseconds per request.
     m_http.set_tcp_nodelay(true);
+    // The wizard retries after pausing 5 s (and pauses 1.5 s between offers), and the HTTP client
+    // under Wine reuses a kept connection without trying again when it breaks under it. Idle
+    // connections must therefore close well before or well after such a pause, never just at its
+    // end as with the library's 5 s default: a retry would then be lost to the race.
+    m_http.set_keep_alive_timeout(3);
     // A handler that fails (the database, a file) must not take the service down.
     m_http.set_exception_handler(
         [](const httplib::Request& request, httplib::Response& response, std::exception_ptr failure) {

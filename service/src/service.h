@@ -53,5 +53,7 @@ std::filesystem::path ConfigsFolder(const std::filesystem::path& data);
 std::filesystem::path FilesFolder(const std::filesystem::path& data);
 std::filesystem::path TlsFolder(const std::filesystem::path& data);
 std::filesystem::path DatabaseFile(const std::filesystem::path& data);
+// The statuses to answer events with in turn (status_file.h); absent, every event gets 200.
+std::filesystem::path EventsStatusFile(const std::filesystem::path& data);
 
 }  // namespace tessary::service

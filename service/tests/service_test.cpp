@@ -25,9 +25,14 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-const json kRequest = {{"a", "Veloran"},   {"i", "Veloran_DLM"}, {"l", "de"}, {"o", "10.0.19045"},
+const json kRequest = {{"a", "Veloran"},      {"i", "Veloran_DLM"}, {"l", "de"},           {"o", "10.0.19045"},
                        {"plv", "3.2.4.2137"}, {"prv", "0.1"},       {"s", "Veloran_3cpp"}, {"u", ""}};
-const std::string kSignature = "Signature=" + std::string(64, 'a');
+// The wizard signs with the SHA-256 of its machine identifier followed by its session timestamp,
+// both carried in the event as members "1" and "2". Computed apart from the service, with
+//   printf '%s' 4c4c4544-0042-3510-8052-b4c04f4b4e32 20251209080000 | sha256sum
+const std::string kMachine = "4c4c4544-0042-3510-8052-b4c04f4b4e32";
+const std::string kSession = "20251209080000";
+const std::string kSignature = "Signature=15a9562f56234f6ea1e4d9146ad8638f890109ac114a158842c24840f2e0b7f0";
 
 fs::path NewTemporaryFolder() {
     std::string pattern = (fs::temp_directory_path() / "tessary-service-XXXXXX").string();
@@ -46,7 +51,16 @@ json RequestWithTag(const std::string& tag) {
     return request;
 }
 
-std::string EventBody(const json& event) { return json{{"data", event.dump()}, {"table", "zb_analytics"}}.dump(); }
+// The event with the machine and session that kSignature signs, unless it names its own.
+json Signed(json event) {
+    if (!event.contains("1")) event["1"] = kMachine;
+    if (!event.contains("2")) event["2"] = kSession;
+    return event;
+}
+
+std::string EventBody(const json& event, const std::string& table = "zb_analytics") {
+    return json{{"data", Signed(event).dump()}, {"table", table}}.dump();
+}
 
 // A TLS connection that sends bytes exactly as given and shows the answer exactly as it came, interim
 // replies included; an HTTP client library would hide both.
@@ -71,8 +85,8 @@ public:
 
     bool Connected() const { return m_connected; }
     bool Send(const std::string& bytes) {
-        return m_connected && SSL_write(m_ssl.get(), bytes.data(), static_cast<int>(bytes.size())) ==
-                                  static_cast<int>(bytes.size());
+        return m_connected &&
+               SSL_write(m_ssl.get(), bytes.data(), static_cast<int>(bytes.size())) == static_cast<int>(bytes.size());
     }
     // Everything until the answer ends with tail, or (empty tail) until the service closes the
     // connection; 10 s without a byte also end it.
@@ -101,8 +115,9 @@ private:
 };
 
 std::string PostHead(const std::string& path, const std::string& body, const std::string& extraHeaders = "") {
-    return "POST " + path + " HTTP/1.1\r\nHost: localhost\r\nExpect: 100-continue\r\nContent-Type: application/json\r\n" +
-           extraHeaders + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    return "POST " + path +
+           " HTTP/1.1\r\nHost: localhost\r\nExpect: 100-continue\r\nContent-Type: application/json\r\n" + extraHeaders +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
 }
 
 std::size_t CountOf(const std::string& text, const std::string& part) {
@@ -233,7 +248,7 @@ TEST_F(ServiceTest, MalformedConfigurationRequestsAreRefusedAndTheServiceGoesOn)
     wrongType["u"] = 7;
 
     for (const std::string& body : {std::string("not json"), std::string("[1,2]"), std::string(""), missing.dump(),
-                                   wrongType.dump(), std::string("{\"a\":\"\xff\"}")}) {
+                                    wrongType.dump(), std::string("{\"a\":\"\xff\"}")}) {
         const auto answer = PostConfig(body);
         ASSERT_TRUE(answer) << body;
         EXPECT_EQ(answer->status, 400) << body;
@@ -258,7 +273,7 @@ TEST_F(ServiceTest, EventsAreStoredWithSignatureAndDecodedFields) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].authorization, kSignature);
     EXPECT_EQ(events[0].table, "zb_analytics");
-    EXPECT_EQ(events[0].data, event.dump());
+    EXPECT_EQ(events[0].data, Signed(event).dump());
     EXPECT_EQ(events[0].code, "3");
     EXPECT_EQ(events[0].package, "Veloran Bildkünstler");
 }
@@ -280,6 +295,10 @@ TEST_F(ServiceTest, MalformedEventsAreRefusedAndNotStored) {
         {R"({"data":"{\"6\":\"1\"}","table":5})", kSignature},
         {R"({"data":"[1]","table":"zb_analytics"})", kSignature},
         {R"({"data":"{broken","table":"zb_analytics"})", kSignature},
+        {EventBody({{"6", "1"}}, "analytics"), kSignature},
+        {EventBody({{"6", "1"}, {"2", "20251209080001"}}), kSignature},
+        {EventBody({{"6", "1"}, {"1", 7}}), kSignature},
+        {good, "Signature=" + std::string(64, 'a')},
     };
     for (const auto& test : cases) {
         const auto answer = PostEvent(test.body, test.authorization);
@@ -292,6 +311,83 @@ TEST_F(ServiceTest, MalformedEventsAreRefusedAndNotStored) {
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, 200);
     EXPECT_EQ(Records().Events().size(), 1u);
+}
+
+TEST_F(ServiceTest, AnEventSignatureIsTheDigestOfTheEventsOwnMachineAndSession) {
+    EXPECT_EQ(EventSignature({{"1", kMachine}, {"2", kSession}, {"6", "3"}}), kSignature);
+    EXPECT_EQ(EventSignature({{"1", kMachine}}), "");
+
+    // The same signature over another machine's event is someone else's.
+    const auto other = PostEvent(EventBody({{"1", "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93"}, {"6", "3"}}));
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->status, 400);
+    EXPECT_NE(other->body.find("\"1\" and \"2\""), std::string::npos) << other->body;
+    EXPECT_TRUE(Records().Events().empty());
+}
+
+TEST_F(ServiceTest, EventsKeepTheirHeadersInTheOrderSent) {
+    RawTlsConnection connection(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(connection.Connected());
+    const std::string event = EventBody({{"6", "1"}});
+    const std::string head = "POST /zbd HTTP/1.1\r\nHost: localhost\r\nAuthorization: " + kSignature +
+                             "\r\nExpect: 100-continue\r\nContent-Type: application/json\r\nX-Trace: 2\r\n"
+                             "Content-Length: " +
+                             std::to_string(event.size()) + "\r\nX-Trace: 1\r\nConnection: close\r\n\r\n";
+    ASSERT_TRUE(connection.Send(head + event));
+    EXPECT_TRUE(connection.ReadUntil().starts_with("HTTP/1.1 200 OK\r\n"));
+
+    const auto events = Records().Events();
+    ASSERT_EQ(events.size(), 1u);
+    std::vector<std::string> names;
+    const auto headers = nlohmann::ordered_json::parse(events[0].headers);
+    for (const auto& [name, value] : headers.items()) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Host", "Authorization", "Expect", "Content-Type", "X-Trace",
+                                               "Content-Length", "Connection"}))
+        << events[0].headers;
+    EXPECT_EQ(json::parse(events[0].headers)["X-Trace"], "2, 1");
+    EXPECT_EQ(json::parse(events[0].headers)["Authorization"], kSignature);
+}
+
+TEST_F(ServiceTest, AnEventsStatusFileAnswersEventsInTurnAndEachIsStoredWithItsStatus) {
+    WriteFileAtomically(EventsStatusFile(m_data), "503 200\n");
+    const std::string body = EventBody({{"5", "atlas-kartenviewer"}, {"6", "2"}});
+    std::vector<int> statuses;
+    for (int i = 0; i < 3; ++i) {
+        const auto answer = PostEvent(body);
+        ASSERT_TRUE(answer);
+        statuses.push_back(answer->status);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{503, 200, 200}));
+
+    const auto events = Records().Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].status, 503);
+    EXPECT_EQ(events[1].status, 200);
+    EXPECT_EQ(events[0].data, events[1].data);
+}
+
+TEST_F(ServiceTest, ADatabaseFromBeforeEventHeadersIsCarriedOn) {
+    Stop();
+    fs::remove(DatabaseFile(m_data));
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(DatabaseFile(m_data).c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "CREATE TABLE events (id INTEGER PRIMARY KEY, received TEXT NOT NULL, authorization "
+                               "TEXT NOT NULL, table_name TEXT NOT NULL, data TEXT NOT NULL, code TEXT NOT NULL, "
+                               "package TEXT NOT NULL);"
+                               "INSERT INTO events VALUES (1, 't', 'a', 'zb_analytics', '{}', '3', 'p');",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    Start(std::nullopt);
+    ASSERT_TRUE(PostEvent(EventBody({{"6", "1"}})));
+    const auto events = Records().Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].status, 200);
+    EXPECT_EQ(events[0].headers, "");
+    EXPECT_EQ(json::parse(events[1].headers)["Authorization"], kSignature);
 }
 
 TEST_F(ServiceTest, ListingShowsOneGreppableLinePerRecord) {
@@ -310,6 +406,7 @@ TEST_F(ServiceTest, ListingShowsOneGreppableLinePerRecord) {
     EXPECT_NE(first.find("\tcode=-1\tpackage=atlas-kartenviewer\t" + kSignature + "\t{"), std::string::npos);
     EXPECT_NE(first.find(R"(DOWNLOAD FAILED: a\tb\nc)"), std::string::npos);
     EXPECT_NE(second.find("\tcode=1\tpackage=Veloran Bildkünstler\t"), std::string::npos);
+    EXPECT_NE(second.find("\ttable=zb_analytics\tstatus=200\t{"), std::string::npos) << second;
 
     std::ostringstream requests;
     PrintConfigRequests(Records().ConfigRequests(), requests);
@@ -407,7 +504,10 @@ TEST_F(ServiceTest, ExpectContinueGetsOnlyTheFinalAnswerAndIsStillRecorded) {
     const auto answer = connection.ReadUntil();
     EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
     EXPECT_EQ(CountOf(answer, "HTTP/1.1 "), 1u) << answer;
-    EXPECT_TRUE(answer.ends_with("\r\n\r\n" R"({"doc":"default"})")) << answer;
+    EXPECT_TRUE(
+        answer.ends_with("\r\n\r\n"
+                         R"({"doc":"default"})"))
+        << answer;
 
     const auto requests = Records().ConfigRequests();
     ASSERT_EQ(requests.size(), 1u);
@@ -426,8 +526,10 @@ TEST_F(ServiceTest, OneConnectionCarriesSeveralRequestsWithBodiesAndFiles) {
     const std::string config = kRequest.dump();
     const std::string event = EventBody({{"6", "1"}});
     // The second request claims on its own that the client sent Expect; that must not be believed.
-    const std::string forged = "POST /o HTTP/1.1\r\nHost: localhost\r\nX-Tessary-Forwarded-Expect: 100-continue\r\n"
-                               "Content-Length: " + std::to_string(config.size()) + "\r\n\r\n" + config;
+    const std::string forged =
+        "POST /o HTTP/1.1\r\nHost: localhost\r\nX-Tessary-Forwarded-Expect: 100-continue\r\n"
+        "Content-Length: " +
+        std::to_string(config.size()) + "\r\n\r\n" + config;
     const struct {
         std::string request;
         std::string answerTail;

@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "config/ordered_substitution.h"
+
 namespace tessary {
 
 // A small map that iterates in insertion order and never overwrites: the placeholder tables
@@ -21,8 +23,8 @@ public:
     }
 
     const Value* Find(const Key& key) const {
-        const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                        [&](const Entry& entry) { return entry.first == key; });
+        const auto found =
+            std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& entry) { return entry.first == key; });
         return found == m_entries.end() ? nullptr : &found->second;
     }
 
@@ -39,18 +41,22 @@ private:
 // Replaces every "{name}" of each entry, in the map's order, left to right. A replacement is not
 // searched again for the same name, but later entries do see it.
 template <typename String>
-String ExpandBracedPlaceholders(String text, const InsertionOrderedMap<String, String>& table) {
+String ExpandBracedPlaceholders(const String& text, const InsertionOrderedMap<String, String>& table) {
     using Char = typename String::value_type;
-    for (const auto& [name, value] : table) {
+    std::vector<String> patterns;
+    patterns.reserve(table.size());
+    for (const auto& entry : table) {
         String pattern;
         pattern.push_back(static_cast<Char>('{'));
-        pattern += name;
+        pattern += entry.first;
         pattern.push_back(static_cast<Char>('}'));
-        for (auto pos = text.find(pattern); pos != String::npos; pos = text.find(pattern, pos + value.size())) {
-            text.replace(pos, pattern.size(), value);
-        }
+        patterns.push_back(std::move(pattern));
     }
-    return text;
+    std::vector<Substitution<Char>> substitutions;
+    substitutions.reserve(table.size());
+    auto pattern = patterns.begin();
+    for (const auto& entry : table) substitutions.emplace_back(*pattern++, entry.second);
+    return SubstituteInOrder<Char>(text, substitutions);
 }
 
 }  // namespace tessary

@@ -1,5 +1,7 @@
 #include "config/signed_request.h"
 
+#include <exception>
+
 #include "config/configuration_manager.h"
 #include "encoding/digests.h"
 #include "encoding/os_version.h"
@@ -38,7 +40,14 @@ SignedRequest::SignedRequest(ConfigurationManager& config) : m_body(nlohmann::js
     m_body["38"] = platform::System().IsWow64() ? "1" : "0";
 
     // Both inputs are fixed for the run, so every request of a run carries the same signature.
-    m_headers.emplace_back(L"Authorization", L"Signature=" + Utf8ToWide(Sha256Hex(machineId + sessionTimestamp)));
+    // When the platform's crypto fails there is no signature to send, and none made up either.
+    std::string signature;
+    try {
+        signature = Sha256Hex(machineId + sessionTimestamp);
+    } catch (const std::exception&) {
+        return;
+    }
+    m_headers.emplace_back(L"Authorization", L"Signature=" + Utf8ToWide(signature));
 }
 
 }  // namespace tessary

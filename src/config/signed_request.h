@@ -11,13 +11,18 @@ class ConfigurationManager;
 // carries the run's signature.
 class SignedRequest {
 public:
-    // Builds both from the process-wide configuration as it stands now.
+    // Builds both from the process-wide configuration as it stands now. Never throws for a
+    // failing hash: it is built on the user-interface thread, and an unsigned request is only
+    // ever dropped (see IsSigned).
     SignedRequest();
     // The same from a given configuration.
     explicit SignedRequest(ConfigurationManager& config);
 
     const nlohmann::json& Body() const { return m_body; }
     const platform::HeaderList& Headers() const { return m_headers; }
+    // False when the platform could not compute the signature. The header list is then empty
+    // and the request must not go out: the service would take it for a forged one.
+    bool IsSigned() const { return !m_headers.empty(); }
 
 private:
     nlohmann::json m_body;

@@ -2,7 +2,6 @@
 // POSTed, signed, on a detached thread of its own.
 #include <algorithm>
 #include <array>
-#include <system_error>
 #include <thread>
 
 #include "config/configuration_manager.h"
@@ -68,10 +67,13 @@ void Package::ReportEvent(int code, const json& extra) {
         std::lock_guard lock(m_eventMutex);
         ++m_pendingEvents;
     }
+    // No thread to be had, no memory for the copy of the extra fields: either way the event is
+    // lost like any other that fails, and the count must come down again, or the close path
+    // would wait for it forever.
     try {
         std::thread([self, code, extra] { self->SendEvent(code, extra); }).detach();
-    } catch (const std::system_error&) {
-        FinishEvent();  // no thread, no report; the close path must not wait for it
+    } catch (...) {
+        FinishEvent();
     }
 }
 
@@ -84,10 +86,17 @@ void Package::SendEvent(int code, const json& extra) {
     try {
         json event;
         platform::HeaderList headers;
+        bool isSigned = false;
         {
             std::lock_guard lock(m_eventMutex);
             event = m_eventTemplate;
             headers = m_request.Headers();
+            isSigned = m_request.IsSigned();
+        }
+        // Without its signature the service would refuse the event; it is dropped here instead.
+        if (!isSigned) {
+            FinishEvent();
+            return;
         }
         event["6"] = std::to_string(code);
         if (extra.is_object()) {

@@ -3,18 +3,13 @@
 #include <richedit.h>
 
 #include "config/configuration_manager.h"
+#include "config/ordered_substitution.h"
 #include "pages/link_click.h"
 #include "resource.h"
 #include "ui/window_text.h"
 
 namespace tessary {
 namespace {
-
-void ReplaceAll(std::wstring& text, const std::wstring& pattern, const std::wstring& value) {
-    for (auto pos = text.find(pattern); pos != std::wstring::npos; pos = text.find(pattern, pos + value.size())) {
-        text.replace(pos, pattern.size(), value);
-    }
-}
 
 constexpr LocalizedControl kTexts[] = {
     {IDC_LICENSE_TITLE, "LICENSE_TITLE"}, {IDC_LICENSE_TEXT, "LICENSE_TEXT"},
@@ -44,8 +39,8 @@ void LicensePageIsv::FillLicenseLinks() {
     if (!disclaimer) return;
     const auto config = ConfigurationManager::GetInstance();
     std::wstring text = ui::GetWindowTextString(disclaimer);
-    ReplaceAll(text, L"[LICENSE_TOS_URL]", config->m_productTermsUrl);
-    ReplaceAll(text, L"[LICENSE_PRIVACY_URL]", config->m_productPrivacyUrl);
+    text = SubstituteInOrder<wchar_t>(text, {{L"[LICENSE_TOS_URL]", config->m_productTermsUrl},
+                                             {L"[LICENSE_PRIVACY_URL]", config->m_productPrivacyUrl}});
     ::SetWindowTextW(disclaimer, text.c_str());
 }
 

@@ -7,6 +7,7 @@
 #include "config/package.h"
 #include "configuration_snapshot.h"
 #include "encoding/digests.h"
+#include "failing_allocation.h"
 #include "fake_ports.h"
 
 namespace tessary {
@@ -203,6 +204,44 @@ TEST_F(EventsTest, TheCloseWaitReturnsOnceTheSendsInFlightAreOver) {
     EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
     gate.Open();
     EXPECT_EQ(waiting.wait_for(10s), std::future_status::ready);
+}
+
+// A report that cannot even start - here no memory for the copy of its extra fields - is lost
+// like one that fails to send: nothing escapes to the caller, and the count of reports in flight
+// is back to zero, or the close path would wait for it forever.
+TEST_F(EventsTest, AReportThatCannotStartLeavesNothingInFlight) {
+#ifndef TESSARY_FAILING_ALLOCATION
+    GTEST_SKIP() << "allocation failure is only injected in the native build";
+#else
+    const auto offer = Offer();
+    const json extra = {{"13", "SKIP ALL CLICKED"}};
+    {
+        testing::FailNextAllocation failing;
+        EXPECT_NO_THROW(offer->ReportEvent(2, extra));
+    }
+    {
+        std::lock_guard lock(offer->m_eventMutex);
+        ASSERT_EQ(offer->m_pendingEvents, 0) << "the close path would wait forever";
+    }
+    Deliver(*offer, 2, extra);
+    EXPECT_EQ(ports.http->Calls().size(), 1u) << "reporting goes on";
+#endif
+}
+
+// When the platform cannot compute the signature, the package's events are dropped: neither an
+// exception on the user-interface thread that builds the request, nor an event signed wrongly.
+TEST_F(EventsTest, WithoutASignatureNothingIsSentAndNothingStaysInFlight) {
+    ports.crypto->fails = true;
+    const auto product = std::make_shared<Package>(SignedRequest(), true, L"Product", L"id", L"cfl", L"ch", 0);
+    Deliver(*product, 1);
+    Deliver(*product, 3);
+    EXPECT_TRUE(ports.http->Calls().empty());
+
+    ports.crypto->fails = false;
+    product->UpdateMainProduct(SignedRequest(), L"id", L"cfl", L"Product", L"ch");
+    Deliver(*product, 3);
+    ASSERT_EQ(ports.http->Calls().size(), 1u) << "a request signed later is sent";
+    EXPECT_EQ(ports.http->Calls()[0].headers.at(0).first, L"Authorization");
 }
 
 TEST_F(EventsTest, AReportKeepsItsPackageAliveUntilTheSendIsOver) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "config/build_constants.h"
 #include "config/configuration_manager.h"
 #include "config/signed_request.h"
@@ -114,6 +116,18 @@ TEST_F(ServiceClient, SignedRequestTakesAnsiTextsAndTheWow64Flag) {
     EXPECT_EQ(request.Body()["38"], "1");
     EXPECT_EQ(request.Body()["22"], "Caf\xE9");
     EXPECT_EQ(request.Body()["3"], "Br\xE5nd");
+}
+
+TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBody) {
+    ports.crypto->fails = true;
+    std::optional<SignedRequest> request;
+    ASSERT_NO_THROW(request.emplace(config));
+    EXPECT_FALSE(request->IsSigned());
+    EXPECT_TRUE(request->Headers().empty()) << "no signature over nothing, no made-up one";
+    EXPECT_EQ(request->Body()["1"], "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93");
+
+    ports.crypto->fails = false;
+    EXPECT_TRUE(SignedRequest(config).IsSigned());
 }
 
 TEST_F(ServiceClient, EveryRequestOfARunCarriesTheSameSignature) {
