@@ -13,12 +13,17 @@ TESSARY_TOOLS_DIR=${TESSARY_TOOLS_DIR:-$TESSARY_TOP/build/windows64/tests/win32/
 
 _service_pidfile() { echo "$TESSARY_SERVICE_DATA/service.pid"; }
 
-# _service_running: true when the pid file names a live process.
-_service_running() {
+# _service_pid: the pid the pid file names, when that process is this service; a pid file left by
+# a killed run or an earlier boot may name anything by now.
+_service_pid() {
   local pid
   pid=$(cat "$(_service_pidfile)" 2>/dev/null) || return 1
-  [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null
+  [ -n "$pid" ] && [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$TESSARY_SERVICE_BIN")" ] || return 1
+  echo "$pid"
 }
+
+# _service_running: true when the pid file names the live service.
+_service_running() { _service_pid >/dev/null; }
 
 # service_windows_tool NAME: prints the path of a program of tests/win32/tools, building it in
 # build/windows64 when that build exists and the program is missing ($TESSARY_TOOLS_DIR elsewhere).
@@ -54,7 +59,7 @@ service_start() {
   mkdir -p "$TESSARY_SERVICE_DATA"
   rm -f "$(_service_pidfile)"
   "$TESSARY_SERVICE_BIN" serve --port "$TESSARY_SERVICE_PORT" --data "$TESSARY_SERVICE_DATA" \
-    --pidfile "$(_service_pidfile)" >>"$TESSARY_SERVICE_DATA/service.log" 2>&1 &
+    --pidfile "$(_service_pidfile)" >>"$TESSARY_SERVICE_DATA/service.log" 2>&1 9>&- &
   TESSARY_SERVICE_PID=$!
   local _
   for _ in $(seq 1 300); do
@@ -78,8 +83,8 @@ service_start() {
 # service_stop: stops the service that service_start started (by its pid) and waits for its end.
 service_stop() {
   local pid _
-  pid=$(cat "$(_service_pidfile)" 2>/dev/null) || pid=${TESSARY_SERVICE_PID:-}
-  [ -n "$pid" ] || return 0
+  pid=$(_service_pid) || pid=${TESSARY_SERVICE_PID:-}
+  [ -n "$pid" ] || { rm -f "$(_service_pidfile)"; return 0; }
   kill -TERM "$pid" 2>/dev/null || { rm -f "$(_service_pidfile)"; return 0; }
   for _ in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break

@@ -1,5 +1,5 @@
 # Running the shipped 32-bit build under WOW64 on a host that cannot execute 32-bit code.
-# Source it; it changes nothing by itself. Needs root (or sudo without a password).
+# Source it; it changes nothing by itself. Needs root: chroot, mounts and binfmt_misc are root's.
 #
 # The kernel of our machines runs 64-bit user code only, and it refuses 32-bit code segments too,
 # so no Wine build runs 32-bit code natively here. What works: a Debian 12 amd64 chroot, with the
@@ -26,8 +26,17 @@ _WOW64_BINFMT=/proc/sys/fs/binfmt_misc
 _WOW64_ENTRY=tessary-qemu-i386
 _WOW64_MOUNTS=()
 _WOW64_BINFMT_MOUNTED=
+_WOW64_BINFMT_REGISTERED=
+# One user of the chroot at a time per machine: its set-up, and each test run's binfmt entry.
+TESSARY_MACHINE_LOCK=${TESSARY_MACHINE_LOCK:-/run/lock/tessary-windows-tests.lock}
 
-_wow64_as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n -E "$@"; fi; }
+_wow64_as_root() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "wow64: needs root (chroot, mounts and binfmt_misc); run as root" >&2
+    return 1
+  fi
+  "$@"
+}
 
 # wow64_ready: true when the chroot exists and was made by this recipe.
 wow64_ready() {
@@ -55,17 +64,20 @@ _wow64_binfmt_on() {
   local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
   printf ':%s:M::%s:%s:%s:F' "$_WOW64_ENTRY" "$magic" "$mask" "$1/usr/bin/qemu-i386" |
-    _wow64_as_root tee "$_WOW64_BINFMT/register" >/dev/null
+    _wow64_as_root tee "$_WOW64_BINFMT/register" >/dev/null || return 1
+  _WOW64_BINFMT_REGISTERED=1
 }
 
+# Removes the entry only when this shell registered it: another run may be using its own.
 _wow64_binfmt_off() {
-  if [ -e "$_WOW64_BINFMT/$_WOW64_ENTRY" ]; then
+  if [ -n "$_WOW64_BINFMT_REGISTERED" ] && [ -e "$_WOW64_BINFMT/$_WOW64_ENTRY" ]; then
     echo -1 | _wow64_as_root tee "$_WOW64_BINFMT/$_WOW64_ENTRY" >/dev/null || true
   fi
   if [ -n "$_WOW64_BINFMT_MOUNTED" ]; then
     _wow64_as_root umount "$_WOW64_BINFMT" 2>/dev/null || true
     _WOW64_BINFMT_MOUNTED=
   fi
+  _WOW64_BINFMT_REGISTERED=
 }
 
 # _wow64_bind ROOT SOURCE: binds SOURCE at the same path inside ROOT, remembering the mount.
@@ -85,6 +97,17 @@ _wow64_mounts_on() {
   for dir in /proc /sys /dev /dev/pts /dev/shm "$@"; do
     _wow64_bind "$root" "$(readlink -f "$dir")" || return 1
   done
+}
+
+# _wow64_stale_mounts_off ROOT: unmounts, deepest first, what a run that was killed left mounted
+# below ROOT. Only called with the machine's lock held, so no other run is using them.
+_wow64_stale_mounts_off() {
+  local root mount
+  root=$(readlink -f "$1")
+  awk -v r="$root/" 'index($2 "/", r) == 1 {print $2}' /proc/self/mounts | sort -r |
+    while IFS= read -r mount; do
+      umount "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
+    done
 }
 
 # _wow64_mounts_off: unmounts what this shell mounted, the last one first.
@@ -143,6 +166,19 @@ _wow64_build() {
 # it is complete, so an interrupted set-up never looks ready. Progress goes to standard error.
 wow64_setup() {
   wow64_ready && return 0
+  _wow64_as_root true || return 1
+  # Two first bootstraps on one machine take turns; the second finds the chroot ready.
+  local lock
+  exec {lock}>"$TESSARY_MACHINE_LOCK" || return 1
+  flock "$lock"
+  _wow64_setup_locked
+  local status=$?
+  exec {lock}>&-
+  return $status
+}
+
+_wow64_setup_locked() {
+  wow64_ready && return 0
   local root=$TESSARY_WOW64_ROOT partial="$TESSARY_WOW64_ROOT.partial" mirror
   mirror=$(_wow64_mirror) || { echo "wow64: no Debian mirror in the host's apt sources" >&2; return 1; }
   command -v debootstrap >/dev/null || { echo "wow64: debootstrap is not installed" >&2; return 1; }
@@ -164,7 +200,7 @@ _wow64_apt_update() {
   local attempt
   for attempt in 1 2 3; do
     _wow64_in_root "$1" apt-get update -q >&2 && return 0
-    sleep 5
+    [ "$attempt" -lt 3 ] && sleep 5
   done
   return 0
 }
@@ -173,6 +209,9 @@ _wow64_apt_update() {
 # wow64_run carries this run's token, so wow64_disable ends those and no other.
 wow64_enable() {
   wow64_ready || { echo "wow64: the chroot $TESSARY_WOW64_ROOT is missing; run scripts/bootstrap" >&2; return 1; }
+  _wow64_as_root true || return 1
+  # The caller holds the machine's lock: whatever is mounted below the chroot now is a killed run's.
+  _wow64_stale_mounts_off "$TESSARY_WOW64_ROOT"
   # Not exported: only what wow64_run starts carries it, never the service or this script's helpers.
   TESSARY_WOW64_RUN="tessary-$$-$RANDOM$RANDOM"
   _wow64_binfmt_on "$TESSARY_WOW64_ROOT" && _wow64_mounts_on "$TESSARY_WOW64_ROOT" /tmp/.X11-unix "$@"
@@ -205,11 +244,11 @@ wow64_prefix() {
   [ -f "$WINEPREFIX/.tessary-ready" ] && return 0
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  (cd / && wow64_run wineboot -i) >/dev/null 2>&1 || true
+  (cd / && wow64_run --timeout 600 wineboot -i) >/dev/null 2>&1 || true
   # Wine draws the window frames itself, so windows have captions even without a window manager.
-  wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-  wow64_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
-  _wow64_wineserver -w
+  wow64_run --timeout 120 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wow64_run --timeout 120 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
+  timeout 300 chroot "$TESSARY_WOW64_ROOT" /usr/lib/wine/wineserver -w
   if [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
     echo "wow64: the prefix $WINEPREFIX has no 32-bit side (syswow64 is empty)" >&2
     return 1
@@ -237,7 +276,7 @@ _wow64_run_pids() {
 # wow64_disable: ends this run's processes (by their ids), unmounts what wow64_enable mounted and
 # removes the binfmt entry. Safe to call more than once and on every way out.
 wow64_disable() {
-  local pids pid _
+  local pids _
   if [ -n "${TESSARY_WOW64_RUN:-}" ]; then
     [ -n "${WINEPREFIX:-}" ] && _wow64_wineserver -k >/dev/null 2>&1
     pids=$(_wow64_run_pids)

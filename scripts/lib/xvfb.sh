@@ -4,7 +4,8 @@
 xvfb_start() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$fd_file" 2>/dev/null &
+  # Not holding the test run's lock (fd 9), so a server left behind never blocks later runs.
+  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$fd_file" 2>/dev/null 9>&- &
   TESSARY_XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$fd_file" ] && break

@@ -35,16 +35,24 @@ std::wstring KnownFolder(const KNOWNFOLDERID& id) {
     return result;
 }
 
-// Where "{commonpf}" leads for a wizard of this test's own width, as Windows has it: a 32-bit
-// process on 64-bit Windows means the 64-bit Program Files folder, which only ProgramW6432 names
-// to it; any other process has one Program Files folder, its own.
+// Where "{commonpf}" leads for a wizard of this test's own width. Under WOW64 it is the 64-bit
+// Program Files folder, which Windows names to a 32-bit process only through ProgramW6432; a 64-bit
+// process gets the "(x86)" folder, as the program's placeholder rule has it. Both are pinned to what
+// Windows calls them, so the test does not just repeat the program's own lookup.
 std::wstring CommonProgramFiles() {
     BOOL wow64 = FALSE;
     if (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64) {
         wchar_t folder[MAX_PATH] = {};
-        return ::GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH) ? folder : L"";
+        ::GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH);
+        EXPECT_STREQ(folder, L"C:\\Program Files");
+        EXPECT_NE(KnownFolder(FOLDERID_ProgramFilesX86), folder);
+        return folder;
     }
-    return KnownFolder(FOLDERID_ProgramFilesX86);
+    const std::wstring x86 = KnownFolder(FOLDERID_ProgramFilesX86);
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(x86, L"C:\\Program Files (x86)");
+    }
+    return x86;
 }
 
 std::string Narrow(const std::wstring& text) {

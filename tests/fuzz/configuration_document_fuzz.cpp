@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 
 #include "config/configuration_document.h"
 #include "config/configuration_manager.h"
+#include "configuration_guard.h"
 #include "fake_ports.h"
 
 namespace {
@@ -18,33 +20,20 @@ struct Machine {
         ports.system->wow64 = true;
         ports.system->environment[L"ProgramW6432"] = L"C:\\Program Files";
         ports.fileSystem->knownFolders[platform::KnownFolder::LocalAppData] = L"C:\\Users\\u\\AppData\\Local";
-        config = ConfigurationManager::GetInstance();
-        config->BuildPathPlaceholders();
+        initial = std::make_unique<testing::ConfigurationGuard>();
     }
     void SetMachineGuid() {
         ports.registry->SetString(platform::RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
                                   L"MachineGuid", L"4c4c4544-0042");
     }
     testing::FakePorts ports;
-    std::shared_ptr<ConfigurationManager> config;
+    // The configuration as every input finds it, whatever the previous one left behind.
+    std::unique_ptr<testing::ConfigurationGuard> initial;
 };
 
 Machine& TheMachine() {
     static Machine machine;
     return machine;
-}
-
-// Every input starts from the same configuration, whatever the previous one left behind.
-void ResetDocumentFields(ConfigurationManager& config, int wizardType) {
-    config.m_wizardType = wizardType;
-    config.m_countryCode.clear();
-    config.m_publisherId.clear();
-    config.m_ispb.clear();
-    config.m_configCh.clear();
-    config.m_configCfl.clear();
-    config.m_productTitle.clear();
-    config.m_maxOffers = 0;
-    config.m_offerCount = 0;
 }
 
 OfferChecker FuzzChecker(int maxOffers) {
@@ -67,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (int wizardType : {1, 2}) {
-        ResetDocumentFields(*machine.config, wizardType);
+        machine.initial->Restore();
+        (*machine.initial)->m_wizardType = wizardType;
         try {
             LoadConfigurationDocument(document, FuzzChecker);
         } catch (const std::exception&) {
