@@ -28,35 +28,7 @@ bool IsSuccess(unsigned long status) { return status >= 200 && status <= 399; }
 // refused, so no event is lost for its encoding.
 std::string Compact(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-// The request body carries the configuration texts in ANSI code pages; the template takes them as
-// UTF-8 instead, so titles and values outside ASCII arrive as written.
-void PutConfigurationTextsAsUtf8(json& event) {
-    const auto config = ConfigurationManager::GetInstance();
-    const std::pair<const char*, const std::wstring*> texts[] = {
-        {"3", &config->m_brand},      {"4", &config->m_clientId}, {"7", &config->m_version},
-        {"19", &config->m_configCfl}, {"21", &config->m_configCh}, {"22", &config->m_productTitle},
-    };
-    for (const auto& [key, text] : texts) event[key] = platform::Text().ToNarrow(platform::CodePage::Utf8, *text);
-}
-
 }  // namespace
-
-void Package::BuildEventTemplate() {
-    json event = m_request.Body();
-    PutConfigurationTextsAsUtf8(event);
-    if (m_isMainProduct) {
-        event["5"] = event["22"];
-        event["10"] = 1;
-        event["18"] = "";
-    } else {
-        event["5"] = m_offerId;
-        event["10"] = 2;
-        event["16"] = m_psC;
-        event["17"] = std::to_string(m_index + 1);
-        event["18"] = m_adF;
-    }
-    m_eventTemplate = std::move(event);
-}
 
 void Package::ReportEvent(int code, const json& extra) {
     if (m_eventsStopped) return;
