@@ -112,6 +112,23 @@ TEST_F(OfferFlowTest, AnOfferPassedOverForAnEarlierDeclineNoLongerLimitsTheFlow)
     EXPECT_EQ(flow.m_offerIndex, 2);
 }
 
+TEST_F(OfferFlowTest, AZeroOrNegativeFlowMaximumEndsTheFlowAfterItsOwnOffer) {
+    for (const int mo : {0, -5}) {
+        SCOPED_TRACE(mo);
+        OfferFlow flow = Flow({{.mo = mo}, {}, {}});
+        const auto step = Answer(flow, OfferAnswer::Accept);
+        EXPECT_EQ(step.skipCount, 2);
+        EXPECT_EQ(Reasons(step).front(), "EXCEEDED MAX NUMBER OF OFFERS IN FLOW");
+    }
+}
+
+TEST_F(OfferFlowTest, AnEarlierDeclineIsTheReasonEvenWhereTheMaximumIsAlsoPassed) {
+    OfferFlow flow = Flow({{.mo = 1}, {.sied = true}, {}});
+    const auto step = Answer(flow, OfferAnswer::Decline);
+    EXPECT_EQ(Reasons(step), (std::vector<std::string>{"SKIPPED BECAUSE OF EARLIER DECLINE",
+                                                       "EXCEEDED MAX NUMBER OF OFFERS IN FLOW"}));
+}
+
 TEST_F(OfferFlowTest, OnlyOffersBelowTheConfiguredMaximumAreReported) {
     config->m_maxOffers = 2;
     OfferFlow flow = Flow({{}, {}, {}, {}});
