@@ -26,8 +26,11 @@ FakeRegistry::Machine ThisMachine() {
 
 class RealRegistryUnderTest : public testing::RegistryUnderTest {
 public:
-    RealRegistryUnderTest() : m_port(win32::MakeRegistryPort()) {}
-    ~RealRegistryUnderTest() override {
+    // A run that crashed may have left its scratch keys behind; each test starts without them.
+    RealRegistryUnderTest() : m_port(win32::MakeRegistryPort()) { RemoveScratchKeys(); }
+    ~RealRegistryUnderTest() override { RemoveScratchKeys(); }
+
+    static void RemoveScratchKeys() {
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
             for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
                 win32::RegistryKey software;

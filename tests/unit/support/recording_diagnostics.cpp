@@ -3,8 +3,12 @@
 namespace tessary::testing {
 
 void RecordingDiagnostics::Write(platform::DiagnosticTarget target, std::string_view line) noexcept {
-    std::lock_guard lock(m_mutex);
-    m_lines.push_back({target, std::string(line)});
+    // A sink must never throw; a line that cannot be kept (no memory) is lost, not the test run.
+    try {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back({target, std::string(line)});
+    } catch (...) {
+    }
 }
 
 std::vector<RecordingDiagnostics::Line> RecordingDiagnostics::Lines() const {
