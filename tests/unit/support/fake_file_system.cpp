@@ -1,0 +1,100 @@
+#include "fake_file_system.h"
+
+namespace tessary::testing {
+
+namespace {
+
+std::wstring Parent(const std::wstring& path) {
+    const auto slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool IsChildOf(const std::wstring& candidate, const std::wstring& folder) { return Parent(candidate) == folder; }
+
+std::wstring TrimSeparator(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+platform::Result<std::wstring> FakeFileSystem::GetKnownFolder(platform::KnownFolder folder) const {
+    const auto found = knownFolders.find(folder);
+    if (found == knownFolders.end()) return platform::Failure{platform::kFileNotFound};
+    return found->second;
+}
+
+platform::Result<std::wstring> FakeFileSystem::GetTempPath() const {
+    if (!tempPath) return platform::Failure{platform::kPathNotFound};
+    return *tempPath;
+}
+
+platform::Result<std::wstring> FakeFileSystem::CreateUniqueTempFile(const std::wstring& folder,
+                                                                    const std::wstring& prefix) {
+    wchar_t hex[16];
+    swprintf(hex, 16, L"%X", nextUnique++);
+    std::wstring path = folder + prefix + hex + L".tmp";
+    AddFile(path);
+    return path;
+}
+
+platform::Result<void> FakeFileSystem::DeleteFile(const std::wstring& path) {
+    if (lockedFiles.count(path)) return platform::Failure{platform::kSharingViolation};
+    if (!files.erase(path)) return platform::Failure{platform::kFileNotFound};
+    return {};
+}
+
+platform::Result<void> FakeFileSystem::CreateDirectory(const std::wstring& path) {
+    const auto clean = TrimSeparator(path);
+    if (PathExists(clean)) return platform::Failure{183};  // ERROR_ALREADY_EXISTS
+    directories.insert(clean);
+    return {};
+}
+
+platform::Result<void> FakeFileSystem::RemoveDirectory(const std::wstring& path) {
+    const auto clean = TrimSeparator(path);
+    if (!directories.count(clean)) return platform::Failure{267};  // ERROR_DIRECTORY
+    if (!IsDirectoryEmpty(clean)) return platform::Failure{145};   // ERROR_DIR_NOT_EMPTY
+    directories.erase(clean);
+    return {};
+}
+
+platform::Result<void> FakeFileSystem::ScheduleDeleteAtRestart(const std::wstring& path) {
+    scheduledForRestart.push_back(path);
+    return {};
+}
+
+bool FakeFileSystem::PathExists(const std::wstring& path) const {
+    const auto clean = TrimSeparator(path);
+    return files.count(clean) || directories.count(clean);
+}
+
+bool FakeFileSystem::IsDirectory(const std::wstring& path) const { return directories.count(TrimSeparator(path)) > 0; }
+
+bool FakeFileSystem::IsDirectoryEmpty(const std::wstring& path) const {
+    return IsDirectory(path) && ListDirectory(path)->empty();
+}
+
+platform::Result<std::vector<platform::DirectoryEntry>> FakeFileSystem::ListDirectory(const std::wstring& path) const {
+    const auto clean = TrimSeparator(path);
+    std::vector<platform::DirectoryEntry> entries;
+    for (const auto& dir : directories) {
+        if (IsChildOf(dir, clean)) entries.push_back({dir.substr(clean.size() + 1), true});
+    }
+    for (const auto& file : files) {
+        if (IsChildOf(file, clean)) entries.push_back({file.substr(clean.size() + 1), false});
+    }
+    return entries;
+}
+
+platform::Result<std::uint64_t> FakeFileSystem::GetFreeBytesAvailable(const std::wstring& folder) const {
+    ++freeSpaceReads;
+    const auto found = freeBytes.find(folder);
+    if (found == freeBytes.end()) return platform::Failure{platform::kPathNotFound};
+    return found->second;
+}
+
+void FakeFileSystem::AddFile(const std::wstring& path) { files.insert(path); }
+void FakeFileSystem::AddDirectory(const std::wstring& path) { directories.insert(TrimSeparator(path)); }
+
+}  // namespace tessary::testing

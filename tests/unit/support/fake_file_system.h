@@ -1,0 +1,44 @@
+#pragma once
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_system_port.h"
+
+namespace tessary::testing {
+
+// An in-memory file system with '\' separators.
+class FakeFileSystem : public platform::FileSystemPort {
+public:
+    platform::Result<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override;
+    platform::Result<std::wstring> GetTempPath() const override;
+    platform::Result<std::wstring> CreateUniqueTempFile(const std::wstring& folder,
+                                                        const std::wstring& prefix) override;
+    platform::Result<void> DeleteFile(const std::wstring& path) override;
+    platform::Result<void> CreateDirectory(const std::wstring& path) override;
+    platform::Result<void> RemoveDirectory(const std::wstring& path) override;
+    platform::Result<void> ScheduleDeleteAtRestart(const std::wstring& path) override;
+    bool PathExists(const std::wstring& path) const override;
+    bool IsDirectory(const std::wstring& path) const override;
+    bool IsDirectoryEmpty(const std::wstring& path) const override;
+    platform::Result<std::vector<platform::DirectoryEntry>> ListDirectory(const std::wstring& path) const override;
+    platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override;
+
+    void AddFile(const std::wstring& path);
+    void AddDirectory(const std::wstring& path);
+
+    std::map<platform::KnownFolder, std::wstring> knownFolders;
+    std::optional<std::wstring> tempPath = L"C:\\Temp\\";
+    std::set<std::wstring> files;
+    std::set<std::wstring> directories;
+    std::set<std::wstring> lockedFiles;  // deleting these fails with a sharing violation
+    std::vector<std::wstring> scheduledForRestart;
+    unsigned nextUnique = 0x1A2B;
+    // Free bytes by drive root ("C:\\"); a root that is not here fails with ERROR_PATH_NOT_FOUND.
+    std::map<std::wstring, std::uint64_t> freeBytes{{L"C:\\", 100ull << 30}};
+    mutable int freeSpaceReads = 0;
+};
+
+}  // namespace tessary::testing
