@@ -90,7 +90,8 @@ HBRUSH Dialog::DefaultCtlColor(HDC dc, HWND, UINT type) {
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A handler that throws loses its message (the system handles it as unhandled) but not the
+    // GuardCallback catches whatever a handler throws and reports it to the diagnostics sink. A
+    // handler that throws loses its message (the system handles it as unhandled) but not the
     // dialog: the modal loop and the other windows go on.
     return platform::GuardCallback(
         "dialog procedure",

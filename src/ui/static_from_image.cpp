@@ -48,7 +48,8 @@ void CStaticFromImage::Paint() {
 
 LRESULT CALLBACK CStaticFromImage::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                 DWORD_PTR self) {
-    // What escapes a handler is reported, and the message then goes to the control's own procedure.
+    // GuardCallback catches what escapes a handler and reports it; the message then goes to the
+    // control's own procedure.
     return platform::GuardCallback(
         "image control subclass procedure",
         [&]() -> LRESULT {
