@@ -36,7 +36,7 @@ bool ReadProduct(const json& product, ConfigurationManager& config) {
     return true;
 }
 
-std::vector<std::shared_ptr<Package>> ReadOffers(const json& offers, const OfferChecker& check,
+std::vector<std::shared_ptr<Package>> ReadOffers(const json& offers, const OfferJudge& check,
                                                  ConfigurationManager& config) {
     std::vector<std::shared_ptr<Package>> accepted;
     for (const json& element : offers.get_ref<const json::array_t&>()) {
@@ -56,7 +56,7 @@ std::vector<std::shared_ptr<Package>> ReadOffers(const json& offers, const Offer
 
 }  // namespace
 
-LoadedConfiguration LoadConfigurationDocument(const json& document, const OfferCheckerFactory& makeChecker) {
+LoadedConfiguration LoadConfigurationDocument(const json& document, const OfferJudgeFactory& makeChecker) {
     const auto configPointer = ConfigurationManager::GetInstance();
     ConfigurationManager& config = *configPointer;
     const bool isObject = document.is_object();

@@ -16,10 +16,10 @@ struct OfferVerdict {
 };
 
 // Judges one freshly built offer against the offers accepted before it.
-using OfferChecker =
+using OfferJudge =
     std::function<OfferVerdict(const std::shared_ptr<Package>& offer, const std::vector<std::shared_ptr<Package>>& accepted)>;
 // Creates the checker of one run once the document's offer limit is known.
-using OfferCheckerFactory = std::function<OfferChecker(int maxOffers)>;
+using OfferJudgeFactory = std::function<OfferJudge(int maxOffers)>;
 
 struct LoadedConfiguration {
     // The download flavour's product title or URL is empty: the configuration error, reported
@@ -32,6 +32,6 @@ struct LoadedConfiguration {
 // ConfigurationManager and builds one Package per offer, keeping those the checker accepts.
 // A missing required key or a value of the wrong type throws the JSON library's exception;
 // nothing else but std::exception-derived errors leaves it.
-LoadedConfiguration LoadConfigurationDocument(const nlohmann::json& document, const OfferCheckerFactory& makeChecker);
+LoadedConfiguration LoadConfigurationDocument(const nlohmann::json& document, const OfferJudgeFactory& makeChecker);
 
 }  // namespace tessary
