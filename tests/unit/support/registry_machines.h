@@ -1,5 +1,6 @@
 #pragma once
 // The kinds of machine registry tests run on, for parameterised suites.
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -11,9 +12,8 @@ namespace tessary::testing {
 inline const auto kEveryRegistryMachine = ::testing::Values(
     FakeRegistry::Machine::Windows32, FakeRegistry::Machine::Process64, FakeRegistry::Machine::Wow64Process);
 
-// The name a parameterised test gets for its machine.
-inline std::string RegistryMachineName(const ::testing::TestParamInfo<FakeRegistry::Machine>& info) {
-    switch (info.param) {
+inline std::string MachineName(FakeRegistry::Machine machine) {
+    switch (machine) {
         case FakeRegistry::Machine::Windows32:
             return "Windows32";
         case FakeRegistry::Machine::Process64:
@@ -23,5 +23,11 @@ inline std::string RegistryMachineName(const ::testing::TestParamInfo<FakeRegist
     }
     return "Unknown";
 }
+
+// The name a parameterised test gets for its machine, and how a failure names it.
+inline std::string RegistryMachineName(const ::testing::TestParamInfo<FakeRegistry::Machine>& info) {
+    return MachineName(info.param);
+}
+inline void PrintTo(FakeRegistry::Machine machine, std::ostream* out) { *out << MachineName(machine); }
 
 }  // namespace tessary::testing
