@@ -31,7 +31,8 @@ bool PlainKeyExists(const platform::RegistryPort& registry, const std::wstring& 
     return OpenFullPath(registry, fullPath, ViewFlag::Default, machine).Ok();
 }
 
-std::vector<std::wstring> EnumerateSubkeys(const platform::RegistryPort& registry, const platform::OpenRegistryKey& key) {
+std::vector<std::wstring> EnumerateSubkeys(const platform::RegistryPort& registry,
+                                           const platform::OpenRegistryKey& key) {
     auto subkeys = registry.EnumerateSubkeys(key);
     if (!subkeys.names) {
         Throw(subkeys.infoRead ? win32::kCannotEnumerateSubkeys : win32::kCannotQueryKeyInfo,
@@ -49,7 +50,8 @@ std::wstring ReadRegistryString(const platform::RegistryPort& registry, const pl
     return std::move(text).Value();
 }
 
-bool ValueExists(const platform::RegistryPort& registry, const platform::OpenRegistryKey& key, const std::wstring& name) {
+bool ValueExists(const platform::RegistryPort& registry, const platform::OpenRegistryKey& key,
+                 const std::wstring& name) {
     return registry.GetValueType(key, name).Ok();
 }
 

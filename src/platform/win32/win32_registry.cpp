@@ -117,7 +117,8 @@ public:
         DWORD longest = 0;
         LSTATUS status = ::RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
                                             nullptr, nullptr, nullptr, nullptr);
-        if (status != ERROR_SUCCESS) return {false, FailWith("RegQueryInfoKeyW", static_cast<platform::Status>(status))};
+        if (status != ERROR_SUCCESS)
+            return {false, FailWith("RegQueryInfoKeyW", static_cast<platform::Status>(status))};
         std::vector<std::wstring> names;
         names.reserve(count);
         std::wstring buffer(longest + 1, L'\0');
@@ -129,7 +130,8 @@ public:
                 buffer.resize(std::min<std::size_t>(buffer.size() * 2 + 256, kLongestKeyName));
                 continue;
             }
-            if (status != ERROR_SUCCESS) return {true, FailWith("RegEnumKeyExW", static_cast<platform::Status>(status))};
+            if (status != ERROR_SUCCESS)
+                return {true, FailWith("RegEnumKeyExW", static_cast<platform::Status>(status))};
             names.emplace_back(buffer.data(), length);
             ++index;
         }

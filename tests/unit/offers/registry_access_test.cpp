@@ -81,13 +81,13 @@ TEST_F(RegistryAccessTest, StringsOfTheKeyOrItsSubkeyAndTheDefaultValue) {
 }
 
 TEST_F(RegistryAccessTest, ValueExistsAndItsTypeWhateverTheTypeAndNothingOnFailure) {
-    for (const auto& [name, type] : std::vector<std::pair<std::wstring, platform::RegistryType>>{
-             {L"Name", platform::kRegSz},
-             {L"", platform::kRegSz},
-             {L"Expand", platform::kRegExpandSz},
-             {L"Ten", platform::kRegDword},
-             {L"Large", platform::kRegQword},
-             {L"Binary", platform::kRegBinary}}) {
+    for (const auto& [name, type] :
+         std::vector<std::pair<std::wstring, platform::RegistryType>>{{L"Name", platform::kRegSz},
+                                                                      {L"", platform::kRegSz},
+                                                                      {L"Expand", platform::kRegExpandSz},
+                                                                      {L"Ten", platform::kRegDword},
+                                                                      {L"Large", platform::kRegQword},
+                                                                      {L"Binary", platform::kRegBinary}}) {
         EXPECT_TRUE(offers::ValueExists(registry, Key(), name));
         EXPECT_EQ(offers::GetValueType(registry, Key(), name), type);
     }

@@ -31,7 +31,8 @@ protected:
 
     bool Windows64() const { return GetParam() != Machine::Windows32; }
     offers::RegistryCache& Cache() {
-        if (!m_cache) m_cache = std::make_unique<offers::RegistryCache>(registry, files, offers::RegistryMachine{Windows64()});
+        if (!m_cache)
+            m_cache = std::make_unique<offers::RegistryCache>(registry, files, offers::RegistryMachine{Windows64()});
         return *m_cache;
     }
     // Whether any candidate of a rule entry exists, the way the checks test "r" entries.
@@ -193,8 +194,8 @@ TEST(RegistryCacheOn64BitWindows, The64BitBuildAsksWhatTheShippedBuildAsksUnderW
         files.AddFile(L"C:\\b.exe");
         offers::RegistryCache cache(registry, files, offers::RegistryMachine{true});
         Outcome outcome;
-        for (const auto* entry : {L"vendor\\app", L"old", L"vendor", L"hklm\\software\\old", L"wow6432node\\vendor\\app",
-                                  L"hklm\\software\\wow6432node\\old", L"missing\\app"}) {
+        for (const auto* entry : {L"vendor\\app", L"old", L"vendor", L"hklm\\software\\old",
+                                  L"wow6432node\\vendor\\app", L"hklm\\software\\wow6432node\\old", L"missing\\app"}) {
             for (const auto& candidate : offers::ExpandRegistryPath(entry, cache.Machine())) {
                 outcome.answers.push_back(candidate + (cache.KeyExists(candidate) ? L" yes" : L" no"));
             }
@@ -218,8 +219,8 @@ TEST(RegistryCacheOn64BitWindows, The64BitBuildAsksWhatTheShippedBuildAsksUnderW
     EXPECT_EQ(build64.counts.enumerations, shipped.counts.enumerations);
     EXPECT_EQ(build64.counts.reads, shipped.counts.reads);
     // And what the shipped build answers is what 64-bit Windows holds.
-    const std::vector<std::wstring> expected = {
-        L"software\\vendor 64", L"software\\old 3", L"SOFTWARE\\Vendor 32", L"a.exe yes", L"b.exe yes"};
+    const std::vector<std::wstring> expected = {L"software\\vendor 64", L"software\\old 3", L"SOFTWARE\\Vendor 32",
+                                                L"a.exe yes", L"b.exe yes"};
     EXPECT_EQ(std::vector<std::wstring>(shipped.answers.end() - 5, shipped.answers.end()), expected);
 }
 
@@ -267,7 +268,8 @@ TEST_P(RegistryCache64Test, ReadTextLooksInThe64BitViewFirstThenUnderWow6432Node
     registry.SetExpandString(RegistryRoot::LocalMachine, key, L"Expand64", L"x", RegistryView::Force64);
     registry.SetDword(RegistryRoot::LocalMachine, key, L"Expand64", 32, RegistryView::Force32);
     registry.SetString(RegistryRoot::LocalMachine, key, L"Unreadable64", L"from 64", RegistryView::Force64);
-    registry.SetString(RegistryRoot::LocalMachine, L"Software\\Other", L"Unreadable64", L"from 32", RegistryView::Force32);
+    registry.SetString(RegistryRoot::LocalMachine, L"Software\\Other", L"Unreadable64", L"from 32",
+                       RegistryView::Force32);
 
     const std::wstring root = L"hkey_local_machine";
     EXPECT_EQ(Read(root, L"software\\vendor", L"Both"), L"from 64");
@@ -356,12 +358,32 @@ TEST_P(RegistryCacheTest, HostileEntriesAreAnsweredWithoutThrowing) {
     registry.CreateKey(RegistryRoot::LocalMachine, L"Software\\Vendor", RegistryView::Force32);
     registry.CreateKey(RegistryRoot::CurrentUser, L"Software\\Vendor");
     AddApp(RegistryRoot::CurrentUser, RegistryView::Default, L"a.exe", L"");
-    const std::vector<std::wstring> entries = {
-        L"", L"\\", L"\\\\\\", L"d", L"hklm", L"hklm\\", L"hklm\\x", L"hkey_local_machine\\", L"hkey_users\\",
-        L"hkey_local_machine\\software\\", L"hkey_local_machine\\software\\wow6432node", L"wow6432node",
-        L"wow6432node\\", L"software\\wow6432node\\", L"hkcu\\software\\\\vendor", L"vendor\\\\", L"..\\vendor",
-        L"hkey_users\\..\\x", std::wstring(L"ven\0dor", 7), std::wstring(100000, L'\\'), std::wstring(100000, L'a'),
-        L"\u00e9\u4e2d\\\U0001F600", L"HKLM\\SOFTWARE\\VENDOR", L"software", L"software\\", L"hkey_foo\\"};
+    const std::vector<std::wstring> entries = {L"",
+                                               L"\\",
+                                               L"\\\\\\",
+                                               L"d",
+                                               L"hklm",
+                                               L"hklm\\",
+                                               L"hklm\\x",
+                                               L"hkey_local_machine\\",
+                                               L"hkey_users\\",
+                                               L"hkey_local_machine\\software\\",
+                                               L"hkey_local_machine\\software\\wow6432node",
+                                               L"wow6432node",
+                                               L"wow6432node\\",
+                                               L"software\\wow6432node\\",
+                                               L"hkcu\\software\\\\vendor",
+                                               L"vendor\\\\",
+                                               L"..\\vendor",
+                                               L"hkey_users\\..\\x",
+                                               std::wstring(L"ven\0dor", 7),
+                                               std::wstring(100000, L'\\'),
+                                               std::wstring(100000, L'a'),
+                                               L"\u00e9\u4e2d\\\U0001F600",
+                                               L"HKLM\\SOFTWARE\\VENDOR",
+                                               L"software",
+                                               L"software\\",
+                                               L"hkey_foo\\"};
     for (const auto& entry : entries) {
         EXPECT_NO_THROW({
             (void)EntryExists(entry);
@@ -370,7 +392,8 @@ TEST_P(RegistryCacheTest, HostileEntriesAreAnsweredWithoutThrowing) {
             (void)Cache().ReadText(entry, entry, entry, out);
             (void)Cache().ReadText(L"hkey_local_machine", entry, L"", out);
             (void)Cache().IsAppInstalled(entry);
-        }) << entry.size() << " characters";
+        }) << entry.size()
+           << " characters";
     }
 }
 

@@ -18,8 +18,7 @@ constexpr RegistryMachine kWindows64{true};
 
 TEST(ExpandRegistryPath, ARootedEntryIsTheOnlyCandidate) {
     for (const auto& machine : {kWindows32, kWindows64}) {
-        EXPECT_EQ(offers::ExpandRegistryPath(L"hklm\\software\\a", machine),
-                  Paths{L"hkey_local_machine\\software\\a"});
+        EXPECT_EQ(offers::ExpandRegistryPath(L"hklm\\software\\a", machine), Paths{L"hkey_local_machine\\software\\a"});
         EXPECT_EQ(offers::ExpandRegistryPath(L"hkcu\\x", machine), Paths{L"hkey_current_user\\x"});
         EXPECT_EQ(offers::ExpandRegistryPath(L"hkcr\\.txt", machine), Paths{L"hkey_classes_root\\.txt"});
         EXPECT_EQ(offers::ExpandRegistryPath(L"hku\\s-1-5-18", machine), Paths{L"hkey_users\\s-1-5-18"});
@@ -35,14 +34,15 @@ TEST(ExpandRegistryPath, ARootedEntryIsTheOnlyCandidate) {
 TEST(ExpandRegistryPath, ARelativeEntryGoesUnderEachSoftwarePrefixAndOn64BitWindowsUnderWow6432Node) {
     EXPECT_EQ(offers::ExpandRegistryPath(L"a\\b", kWindows32),
               (Paths{L"hkey_local_machine\\software\\a\\b", L"hkey_current_user\\software\\a\\b"}));
-    EXPECT_EQ(offers::ExpandRegistryPath(L"a\\b", kWindows64),
-              (Paths{L"hkey_local_machine\\software\\a\\b", L"hkey_current_user\\software\\a\\b",
-                     L"hkey_local_machine\\software\\wow6432node\\a\\b",
-                     L"hkey_current_user\\software\\wow6432node\\a\\b"}));
+    EXPECT_EQ(
+        offers::ExpandRegistryPath(L"a\\b", kWindows64),
+        (Paths{L"hkey_local_machine\\software\\a\\b", L"hkey_current_user\\software\\a\\b",
+               L"hkey_local_machine\\software\\wow6432node\\a\\b", L"hkey_current_user\\software\\wow6432node\\a\\b"}));
     // Only a root name followed by a backslash counts as one, and only in lower case.
     for (const std::wstring entry : {L"hkey_foo\\a", L"hklm", L"hkey_users", L"HKLM\\a", L"hklmx\\a", L"d"}) {
         const auto candidates = offers::ExpandRegistryPath(entry, kWindows32);
-        EXPECT_EQ(candidates, (Paths{L"hkey_local_machine\\software\\" + entry, L"hkey_current_user\\software\\" + entry}));
+        EXPECT_EQ(candidates,
+                  (Paths{L"hkey_local_machine\\software\\" + entry, L"hkey_current_user\\software\\" + entry}));
     }
 }
 
@@ -88,9 +88,9 @@ TEST(AdjustRegistryView, AWow6432NodeKeyIsThePlainKeyOfTheDefaultViewAndAbsentOn
 
 TEST(AdjustRegistryView, SoftwareItselfIsNoKeyARuleCanName) {
     for (const auto& machine : {kWindows32, kWindows64}) {
-        for (const std::wstring path : {L"hkey_local_machine\\software\\", L"hkey_current_user\\software\\",
-                                        L"hkey_local_machine\\software\\wow6432node",
-                                        L"hkey_local_machine\\software\\wow6432node\\"}) {
+        for (const std::wstring path :
+             {L"hkey_local_machine\\software\\", L"hkey_current_user\\software\\",
+              L"hkey_local_machine\\software\\wow6432node", L"hkey_local_machine\\software\\wow6432node\\"}) {
             EXPECT_TRUE(Adjust(path, machine).absent) << path;
         }
     }
