@@ -56,10 +56,12 @@ std::optional<float> ParseLeadingFloat(std::wstring_view text) {
     }
     if (!text.empty() && text.front() == L'.') {
         text.remove_prefix(1);
-        constexpr double kPrecisionEnough = 1e17;  // further fraction digits cannot change a float
+        // Once the number holds 17 significant digits, further ones cannot change a float. Zeros
+        // right after the point are not significant: "0.000...0125" keeps its 125.
+        constexpr double kSignificantEnough = 1e17;
         for (; !text.empty() && IsDigit(text.front()); text.remove_prefix(1)) {
             anyDigit = true;
-            if (scale >= kPrecisionEnough) continue;
+            if (whole >= kSignificantEnough) continue;
             whole = whole * 10 + (text.front() - L'0');
             scale *= 10;
         }

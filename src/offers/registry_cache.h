@@ -3,9 +3,11 @@
 // cheap: the subkey names of each Software hive per root and view, and an index of the
 // applications registered under App Paths. Both start empty and live as long as the evaluation.
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "offers/registry_paths.h"
@@ -55,7 +57,9 @@ private:
     const platform::RegistryPort& m_registry;
     const platform::FileSystemPort& m_files;
     RegistryMachine m_machine;
-    bool m_appPathsBuilt = false;
+    // The App Paths keys (root and view) whose subkeys are in the index, or that are not there; a
+    // key that could not be read is tried again at the next question.
+    std::set<std::pair<platform::RegistryRoot, ViewFlag>> m_appPathSources;
     std::unordered_multimap<std::wstring, AppPathEntry> m_appPaths;
     std::map<SoftwareKey, SubkeyList> m_softwareSubkeys;
 };

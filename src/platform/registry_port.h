@@ -41,6 +41,13 @@ struct [[nodiscard]] ProcessorSpeed {
     Result<std::uint32_t> mhz = Failure{kFileNotFound};  // the open's status when it failed
 };
 
+// The names of a key's direct subkeys, with the step that failed: asking the key for its count
+// and longest name, or reading the names.
+struct [[nodiscard]] SubkeyNames {
+    bool infoRead = false;
+    Result<std::vector<std::wstring>> names = Failure{kFileNotFound};  // the failed step's status
+};
+
 // Reading goes through keys opened with KEY_READ in a chosen view. Each call returns the status
 // of the registry function behind it; "not found" is a key or value that is not there.
 class RegistryPort {
@@ -53,8 +60,9 @@ public:
                                               RegistryView view) const = 0;
     // Opens and closes the key: whether it exists and can be read.
     virtual Result<void> TestKey(RegistryRoot root, const std::wstring& path, RegistryView view) const = 0;
-    // The names of the direct subkeys, as stored, in the system's order.
-    virtual Result<std::vector<std::wstring>> EnumerateSubkeys(const OpenRegistryKey& key) const = 0;
+    // The names of the direct subkeys, as stored, in the system's order. Subkeys added or removed
+    // meanwhile do not make it fail.
+    virtual SubkeyNames EnumerateSubkeys(const OpenRegistryKey& key) const = 0;
     // The type of a value; an empty name is the key's default value.
     virtual Result<RegistryType> GetValueType(const OpenRegistryKey& key, const std::wstring& name) const = 0;
     // A REG_SZ value of the key or of its subkey (empty: the key itself), without its terminator.

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/win32/failure.h"
@@ -38,6 +39,8 @@ REGSAM ToViewFlag(platform::RegistryView view) {
 
 namespace {
 
+// More than any key name can hold, with its terminator.
+constexpr std::size_t kLongestKeyName = 32768;
 constexpr char kProcessorKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
 
 class Win32OpenKey : public platform::OpenRegistryKey {
@@ -105,22 +108,34 @@ public:
         return {};
     }
 
-    platform::Result<std::vector<std::wstring>> EnumerateSubkeys(const platform::OpenRegistryKey& key) const override {
+    // Another program may add or remove subkeys while we walk them, so the count is only a hint:
+    // the walk ends when the system says there are no more, and a name longer than the longest
+    // one announced gets a larger buffer.
+    platform::SubkeyNames EnumerateSubkeys(const platform::OpenRegistryKey& key) const override {
         const HKEY handle = HandleOf(key);
         DWORD count = 0;
         DWORD longest = 0;
         LSTATUS status = ::RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
                                             nullptr, nullptr, nullptr, nullptr);
-        if (status != ERROR_SUCCESS) return FailWith("RegQueryInfoKeyW", static_cast<platform::Status>(status));
+        if (status != ERROR_SUCCESS)
+            return {false, FailWith("RegQueryInfoKeyW", static_cast<platform::Status>(status))};
         std::vector<std::wstring> names;
+        names.reserve(count);
         std::wstring buffer(longest + 1, L'\0');
-        for (DWORD index = 0; index < count; ++index) {
+        for (DWORD index = 0;;) {
             DWORD length = static_cast<DWORD>(buffer.size());
             status = ::RegEnumKeyExW(handle, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-            if (status != ERROR_SUCCESS) return FailWith("RegEnumKeyExW", static_cast<platform::Status>(status));
+            if (status == ERROR_NO_MORE_ITEMS) break;
+            if (status == ERROR_MORE_DATA && buffer.size() < kLongestKeyName) {
+                buffer.resize(std::min<std::size_t>(buffer.size() * 2 + 256, kLongestKeyName));
+                continue;
+            }
+            if (status != ERROR_SUCCESS)
+                return {true, FailWith("RegEnumKeyExW", static_cast<platform::Status>(status))};
             names.emplace_back(buffer.data(), length);
+            ++index;
         }
-        return names;
+        return {true, std::move(names)};
     }
 
     platform::Result<platform::RegistryType> GetValueType(const platform::OpenRegistryKey& key,

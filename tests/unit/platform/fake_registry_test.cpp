@@ -4,6 +4,7 @@
 
 #include "fake_registry.h"
 #include "registry_contract.h"
+#include "registry_machines.h"
 
 namespace tessary {
 namespace {
@@ -47,20 +48,8 @@ private:
 
 TESSARY_REGISTRY_CONTRACT_TESTS(FakeRegistryContract)
 
-INSTANTIATE_TEST_SUITE_P(EachMachine, FakeRegistryContract,
-                         ::testing::Values(FakeRegistry::Machine::Windows32, FakeRegistry::Machine::Process64,
-                                           FakeRegistry::Machine::Wow64Process),
-                         [](const auto& info) {
-                             switch (info.param) {
-                                 case FakeRegistry::Machine::Windows32:
-                                     return "Windows32";
-                                 case FakeRegistry::Machine::Process64:
-                                     return "Process64";
-                                 case FakeRegistry::Machine::Wow64Process:
-                                     return "Wow64Process";
-                             }
-                             return "Unknown";
-                         });
+INSTANTIATE_TEST_SUITE_P(EachMachine, FakeRegistryContract, testing::kEveryRegistryMachine,
+                         testing::RegistryMachineName);
 
 }  // namespace
 }  // namespace tessary

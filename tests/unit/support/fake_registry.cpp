@@ -163,16 +163,18 @@ platform::Result<void> FakeRegistry::TestKey(RegistryRoot root, const std::wstri
     return {};
 }
 
-platform::Result<std::vector<std::wstring>> FakeRegistry::EnumerateSubkeys(const platform::OpenRegistryKey& key) const {
+platform::SubkeyNames FakeRegistry::EnumerateSubkeys(const platform::OpenRegistryKey& key) const {
     std::lock_guard lock(m_mutex);
     ++m_counts.enumerations;
-    if (const auto status = FailureOf(dynamic_cast<const FakeKey&>(key).location).enumerate) return Failure{status};
+    const auto failure = FailureOf(dynamic_cast<const FakeKey&>(key).location);
+    if (failure.queryInfo) return {false, Failure{failure.queryInfo}};
     const Node* node = NodeOf(key);
     // The key was deleted while open.
-    if (!node) return Failure{1018};  // ERROR_KEY_DELETED
+    if (!node) return {false, Failure{1018}};  // ERROR_KEY_DELETED
+    if (failure.enumerate) return {true, Failure{failure.enumerate}};
     std::vector<std::wstring> names;
     for (const auto& [lower, child] : node->children) names.push_back(child->name);
-    return names;
+    return {true, std::move(names)};
 }
 
 platform::Result<platform::RegistryType> FakeRegistry::GetValueType(const platform::OpenRegistryKey& key,

@@ -34,6 +34,7 @@ public:
         platform::Status enumerate = 0;
         platform::Status read = 0;
         platform::Status write = 0;
+        platform::Status queryInfo = 0;  // enumeration fails at its first step, asking for the count
     };
 
     struct Counts {
@@ -51,7 +52,7 @@ public:
                                                           platform::RegistryView view) const override;
     platform::Result<void> TestKey(platform::RegistryRoot root, const std::wstring& path,
                                    platform::RegistryView view) const override;
-    platform::Result<std::vector<std::wstring>> EnumerateSubkeys(const platform::OpenRegistryKey& key) const override;
+    platform::SubkeyNames EnumerateSubkeys(const platform::OpenRegistryKey& key) const override;
     platform::Result<platform::RegistryType> GetValueType(const platform::OpenRegistryKey& key,
                                                           const std::wstring& name) const override;
     platform::Result<std::wstring> ReadString(const platform::OpenRegistryKey& key, const std::wstring& subkey,

@@ -35,7 +35,7 @@ void ExpectNamesIgnoreCaseAndKeepTheirSpelling(RegistryUnderTest& registry) {
     const auto parent =
         port.OpenKey(RegistryRoot::CurrentUser, L"software\\tessaryregistrycontract", RegistryView::Default);
     ASSERT_TRUE(parent) << parent.GetStatus();
-    EXPECT_EQ(port.EnumerateSubkeys(**parent).ValueOr({}), std::vector<std::wstring>{L"MixedCase"})
+    EXPECT_EQ(port.EnumerateSubkeys(**parent).names.ValueOr({}), std::vector<std::wstring>{L"MixedCase"})
         << "names come back as they were written";
     EXPECT_TRUE(port.OpenSubkey(**parent, L"mixedCASE", RegistryView::Default));
     EXPECT_EQ(port.ReadString(**parent, L"mixedcase", L"valuename").ValueOr(L"<failed>"), L"text");
@@ -107,7 +107,7 @@ void ExpectAbsenceApartFromFailure(RegistryUnderTest& registry) {
     EXPECT_TRUE(port.ReadString(**key, L"absent", L"present").NotFound()) << "below a missing subkey";
     EXPECT_TRUE(port.ReadDword(**key, L"absent").NotFound());
     EXPECT_TRUE(port.OpenSubkey(**key, L"absent", view).NotFound());
-    EXPECT_EQ(port.EnumerateSubkeys(**key).ValueOr({L"<failed>"}), std::vector<std::wstring>{});
+    EXPECT_EQ(port.EnumerateSubkeys(**key).names.ValueOr({L"<failed>"}), std::vector<std::wstring>{});
 }
 
 // A 32-bit process on 64-bit Windows sees HKLM\Software\Wow6432Node as HKLM\Software unless it
@@ -141,7 +141,7 @@ void ExpectSoftwareOfTheThirtyTwoBitViewUnderWow6432Node(RegistryUnderTest& regi
     ASSERT_TRUE(software) << software.GetStatus();
     EXPECT_EQ(port.ReadString(**software, std::wstring(kScratchKey) + L"\\Only64", L"name").ValueOr(L"<failed>"),
               L"text");
-    const auto names = port.EnumerateSubkeys(**software).ValueOr({});
+    const auto names = port.EnumerateSubkeys(**software).names.ValueOr({});
     EXPECT_NE(std::find(names.begin(), names.end(), kScratchKey), names.end());
 }
 
