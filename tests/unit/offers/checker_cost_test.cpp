@@ -37,8 +37,14 @@ protected:
         return {{"v", n}, {"r", keys}, {"iapp", {"tool.exe"}}, {"a", {"rival"}}, {"x", 3}};
     }
 
+    int m_judged = 0;
+
     void JudgeOffers(int count) {
-        for (int n = 0; n < count; ++n) EXPECT_TRUE(Judge(Offer("offer-" + std::to_string(n), Rules(n))));
+        for (int n = 0; n < count; ++n) {
+            EXPECT_TRUE(Judge(Offer("offer-" + std::to_string(m_judged), Rules(m_judged))))
+                << (rejections.empty() ? "" : rejections.back().reason);
+            ++m_judged;
+        }
     }
 };
 
@@ -53,7 +59,11 @@ TEST_F(CheckerCost, TwentyOffersCostWhatOneDoes) {
     EXPECT_EQ(afterTwenty.enumerations, afterOne.enumerations);
     EXPECT_EQ(afterTwenty.opens, afterOne.opens);
     EXPECT_EQ(afterTwenty.reads, afterOne.reads);
-    EXPECT_LE(afterOne.enumerations, 4 + 4);
+    // Software of both roots in both views, and the one App Paths key there is.
+    EXPECT_EQ(afterOne.enumerations, 4 + 1);
+    // Those five, the three App Paths keys tried that are not there, the application's own key
+    // and the processor's.
+    EXPECT_EQ(afterOne.opens, 5 + 3 + 1 + 1);
     EXPECT_EQ(ports.fileSystem->freeSpaceReads, 1);
     EXPECT_EQ(ports.system->memoryReads, 1);
     EXPECT_EQ(ports.system->processListReads, 1);

@@ -45,9 +45,11 @@ TEST_F(HostileRules, EveryEntryIsJudgedAndTheEvaluationGoesOn) {
 }
 
 TEST_F(HostileRules, ARuleThatCannotBeEvaluatedDropsOnlyThatOffer) {
-    ports.system->processNames = {L"tool.exe"};
-    // A process pattern that is not UTF-8 cannot be compared with anything.
-    EXPECT_FALSE(Judge(Offer("undecodable", {{"v", 1}, {"a", {"\xff"}}})));
+    // A process pattern the system cannot convert cannot be compared with anything.
+    const auto undecodable = Offer("undecodable", {{"v", 1}, {"a", {"tool"}}});
+    ports.text->toWideFails = true;
+    EXPECT_FALSE(Judge(undecodable));
+    ports.text->toWideFails = false;
     EXPECT_FALSE(lastStop);
     EXPECT_TRUE(rejections.empty());
     EXPECT_EQ(ports.diagnostics->Texts(platform::DiagnosticTarget::Debugger).size(), 1u);
