@@ -2,19 +2,18 @@
 
 #include "config/configuration_manager.h"
 #include "resource.h"
+#include "ui/check_state.h"
 
 namespace tessary {
 namespace {
-
-bool IsTicked(HWND page, int id) { return ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Finish starts the downloaded file, or Explorer showing it selected in its folder; nothing when
 // the user cleared both.
 void StartDownloadedFile(HWND page, const Launcher& launcher) {
     const std::wstring path = ConfigurationManager::GetInstance()->m_downloadedPath;
-    if (IsTicked(page, IDC_LAUNCH_RADIO)) {
+    if (ui::IsTicked(::GetDlgItem(page, IDC_LAUNCH_RADIO))) {
         launcher(path, std::wstring());
-    } else if (IsTicked(page, IDC_OPEN_FOLDER_RADIO)) {
+    } else if (ui::IsTicked(::GetDlgItem(page, IDC_OPEN_FOLDER_RADIO))) {
         launcher(L"explorer.exe", L"/select,\"" + path + L"\"");
     }
 }

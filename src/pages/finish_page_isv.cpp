@@ -2,6 +2,7 @@
 
 #include "config/configuration_manager.h"
 #include "resource.h"
+#include "ui/check_state.h"
 
 namespace tessary {
 namespace {
@@ -12,7 +13,7 @@ constexpr LocalizedControl kChoiceTexts[] = {{IDC_LAUNCH_CHECKBOX, "LAUNCH_CHECK
 // with folder placeholders; its parameters go as they are.
 constexpr FinishPageLayout kLayout{
     L"FinishPageISV", IDD_FINISH_PAGE_ISV, kChoiceTexts, IDC_LAUNCH_CHECKBOX, [](HWND page, const Launcher& launcher) {
-        if (::SendDlgItemMessageW(page, IDC_LAUNCH_CHECKBOX, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+        if (!ui::IsTicked(::GetDlgItem(page, IDC_LAUNCH_CHECKBOX))) return;
         auto config = ConfigurationManager::GetInstance();
         launcher(ExpandBracedPlaceholders(config->m_launchTarget, config->GetPathPlaceholders()),
                  config->m_launchParameters);

@@ -22,16 +22,15 @@ bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()
 
 // The paths the system will delete at the next restart.
 std::wstring PendingDeletes() {
-    HKEY key = nullptr;
+    win32::RegistryKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
-                        &key) != ERROR_SUCCESS) {
+                        key.Put()) != ERROR_SUCCESS) {
         return {};
     }
     std::wstring data(32768, L'\0');
     DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    const LSTATUS status = ::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+    const LSTATUS status = ::RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, nullptr,
                                               reinterpret_cast<BYTE*>(data.data()), &size);
-    ::RegCloseKey(key);
     if (status != ERROR_SUCCESS) return {};
     data.resize(size / sizeof(wchar_t));
     for (auto& c : data) {

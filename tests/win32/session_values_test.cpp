@@ -7,6 +7,7 @@
 
 #include "config/configuration_manager.h"
 #include "config/insertion_ordered_map.h"
+#include "platform/win32/handles.h"
 #include "real_ports.h"
 
 namespace tessary {
@@ -21,15 +22,15 @@ BuildConstants DownloadConstants() {
 }
 
 std::string ReadMachineGuidDirectly() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCryptographyKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+    win32::RegistryKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCryptographyKey, 0, KEY_READ | KEY_WOW64_64KEY, key.Put()) !=
+        ERROR_SUCCESS) {
         return {};
     }
     char value[256] = {};
     DWORD size = sizeof value - 1;
     const LSTATUS status =
-        ::RegQueryValueExA(key, "MachineGuid", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    ::RegCloseKey(key);
+        ::RegQueryValueExA(key.Get(), "MachineGuid", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
     return status == ERROR_SUCCESS ? std::string(value) : std::string();
 }
 
@@ -47,16 +48,15 @@ TEST(MachineIdOnWindows, IsTheMachineGuidAndEmptyWithoutIt) {
     ASSERT_EQ(guid.size(), 36u) << "the prefix has a machine GUID";
     EXPECT_EQ(ConfigurationManager(DownloadConstants()).GetMachineId(), guid);
 
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCryptographyKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key),
+    win32::RegistryKey key;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCryptographyKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.Put()),
               ERROR_SUCCESS);
-    ASSERT_EQ(::RegDeleteValueA(key, "MachineGuid"), ERROR_SUCCESS);
+    ASSERT_EQ(::RegDeleteValueA(key.Get(), "MachineGuid"), ERROR_SUCCESS);
     ConfigurationManager withoutGuid(DownloadConstants());
     const std::string first = withoutGuid.GetMachineId();
     const std::string second = withoutGuid.GetMachineId();
-    ::RegSetValueExA(key, "MachineGuid", 0, REG_SZ, reinterpret_cast<const BYTE*>(guid.c_str()),
+    ::RegSetValueExA(key.Get(), "MachineGuid", 0, REG_SZ, reinterpret_cast<const BYTE*>(guid.c_str()),
                      static_cast<DWORD>(guid.size() + 1));
-    ::RegCloseKey(key);
     EXPECT_EQ(first, "");
     EXPECT_EQ(second, "");
     EXPECT_EQ(ReadMachineGuidDirectly(), guid) << "the value is back";
