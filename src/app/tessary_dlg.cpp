@@ -8,6 +8,7 @@
 #include "config/wizard_type.h"
 #include "platform/ports.h"
 #include "resource.h"
+#include "ui/device_context.h"
 
 namespace tessary {
 namespace {
@@ -132,15 +133,13 @@ bool CTessaryDlg::OnSysCommand(WPARAM command) {
 bool CTessaryDlg::OnPaint() {
     const HWND hwnd = GetSafeHwnd();
     if (!::IsIconic(hwnd)) return false;
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(hwnd, &paint);
-    ::SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const ui::PaintScope paint(hwnd);
+    ::SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
     RECT client{};
     ::GetClientRect(hwnd, &client);
     const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
-    ::EndPaint(hwnd, &paint);
+    ::DrawIcon(paint.Dc(), x, y, m_hIcon);
     return true;
 }
 

@@ -28,7 +28,7 @@ std::vector<std::wstring> Entries(const std::wstring& pattern, bool folders) {
 
 }  // namespace
 
-void PostConfigurationLoaded(const WizardProcess& wizard) { ::PostMessageW(wizard.Host(), WM_USER + 3, 0, 0); }
+void PostConfigurationLoaded(const WizardWindows& wizard) { ::PostMessageW(wizard.Host(), WM_USER + 3, 0, 0); }
 
 bool IsChecked(HWND button) {
     DWORD_PTR state = 0;

@@ -42,7 +42,7 @@ inline constexpr int kShowTestError = 1038;
 
 // What the loading page posts once the configuration is in: the host builds the content pages
 // and moves to the first of them.
-void PostConfigurationLoaded(const WizardProcess& wizard);
+void PostConfigurationLoaded(const WizardWindows& wizard);
 
 bool IsChecked(HWND button);
 // A user's click on a check box or radio button, which toggles it and tells its page.

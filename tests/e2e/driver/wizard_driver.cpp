@@ -66,6 +66,13 @@ std::vector<HWND> ProcessDialogs(DWORD processId) {
     return state.found;
 }
 
+HWND FindHost(DWORD processId) {
+    for (HWND window : ProcessDialogs(processId)) {
+        if (IsHost(window)) return window;
+    }
+    return nullptr;
+}
+
 WizardProcess::WizardProcess(const std::wstring& program, std::chrono::milliseconds timeout) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -80,13 +87,8 @@ WizardProcess::WizardProcess(const std::wstring& program, std::chrono::milliseco
     m_processId = info.dwProcessId;
     WaitUntil(
         [&] {
-            for (HWND window : ProcessDialogs(m_processId)) {
-                if (IsHost(window)) {
-                    m_host = window;
-                    return true;
-                }
-            }
-            return !IsRunning();
+            m_host = FindHost(m_processId);
+            return m_host || !IsRunning();
         },
         timeout);
 }
@@ -112,39 +114,39 @@ std::optional<DWORD> WizardProcess::WaitForExit(std::chrono::milliseconds timeou
     return code;
 }
 
-std::wstring WizardProcess::VisiblePage() const {
+std::wstring WizardWindows::VisiblePage() const {
     const HWND page = m_host ? VisiblePageWindow(m_host) : nullptr;
     return page ? WindowText(page) : std::wstring();
 }
 
-bool WizardProcess::WaitForPage(const std::wstring& name, std::chrono::milliseconds timeout) const {
+bool WizardWindows::WaitForPage(const std::wstring& name, std::chrono::milliseconds timeout) const {
     return WaitUntil([&] { return VisiblePage() == name; }, timeout);
 }
 
-HWND WizardProcess::PageWindow(const std::wstring& name) const {
+HWND WizardWindows::PageWindow(const std::wstring& name) const {
     for (HWND child = ::GetWindow(m_host, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (WindowClass(child) == L"#32770" && WindowText(child) == name) return child;
     }
     return nullptr;
 }
 
-HWND WizardProcess::Control(int id) const {
+HWND WizardWindows::Control(int id) const {
     if (const HWND page = VisiblePageWindow(m_host)) {
         if (const HWND control = ::GetDlgItem(page, id)) return control;
     }
     return ::GetDlgItem(m_host, id);
 }
 
-std::wstring WizardProcess::ControlText(int id) const { return WindowText(Control(id)); }
+std::wstring WizardWindows::ControlText(int id) const { return WindowText(Control(id)); }
 
-bool WizardProcess::IsControlVisible(int id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
+bool WizardWindows::IsControlVisible(int id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
 
-void WizardProcess::Click(int id) const {
+void WizardWindows::Click(int id) const {
     const HWND control = Control(id);
     ::PostMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
 
-bool WizardProcess::SelectComboEntry(int id, const std::wstring& text) const {
+bool WizardWindows::SelectComboEntry(int id, const std::wstring& text) const {
     const HWND combo = Control(id);
     const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT index = 0; index < count; ++index) {
@@ -159,7 +161,7 @@ bool WizardProcess::SelectComboEntry(int id, const std::wstring& text) const {
     return false;
 }
 
-std::vector<std::wstring> WizardProcess::ComboEntries(int id) const {
+std::vector<std::wstring> WizardWindows::ComboEntries(int id) const {
     const HWND combo = Control(id);
     std::vector<std::wstring> entries;
     const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
@@ -172,7 +174,7 @@ std::vector<std::wstring> WizardProcess::ComboEntries(int id) const {
     return entries;
 }
 
-std::wstring WizardProcess::ComboSelection(int id) const {
+std::wstring WizardWindows::ComboSelection(int id) const {
     const HWND combo = Control(id);
     const auto index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR || ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0) >= 256) return {};
@@ -181,9 +183,9 @@ std::wstring WizardProcess::ComboSelection(int id) const {
     return entry;
 }
 
-void WizardProcess::PostClose() const { ::PostMessageW(m_host, WM_CLOSE, 0, 0); }
+void WizardWindows::PostClose() const { ::PostMessageW(m_host, WM_CLOSE, 0, 0); }
 
-void WizardProcess::PostSystemCommand(WPARAM command) const { ::PostMessageW(m_host, WM_SYSCOMMAND, command, 0); }
+void WizardWindows::PostSystemCommand(WPARAM command) const { ::PostMessageW(m_host, WM_SYSCOMMAND, command, 0); }
 
 std::optional<MessageBoxInfo> WizardProcess::WaitForDialog(std::chrono::milliseconds timeout) const {
     std::optional<MessageBoxInfo> found;

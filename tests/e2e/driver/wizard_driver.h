@@ -20,15 +20,12 @@ struct MessageBoxInfo {
     std::wstring text;
 };
 
-class WizardProcess {
+// The windows of a running wizard, reached from its host: the pages and their controls. The
+// host may live in another process or on another thread of this one.
+class WizardWindows {
 public:
-    // Starts the program and waits for its main window.
-    explicit WizardProcess(const std::wstring& program, std::chrono::milliseconds timeout = 30s);
-    ~WizardProcess();  // ends the process if it still runs
-    WizardProcess(const WizardProcess&) = delete;
-    WizardProcess& operator=(const WizardProcess&) = delete;
+    explicit WizardWindows(HWND host = nullptr) : m_host(host) {}
 
-    DWORD ProcessId() const { return m_processId; }
     HWND Host() const { return m_host; }
     bool HasHost() const { return m_host != nullptr; }
 
@@ -50,6 +47,21 @@ public:
     void PostClose() const;
     void PostSystemCommand(WPARAM command) const;
 
+protected:
+    HWND m_host = nullptr;
+};
+
+// A wizard program started for a test.
+class WizardProcess : public WizardWindows {
+public:
+    // Starts the program and waits for its main window.
+    explicit WizardProcess(const std::wstring& program, std::chrono::milliseconds timeout = 30s);
+    ~WizardProcess();  // ends the process if it still runs
+    WizardProcess(const WizardProcess&) = delete;
+    WizardProcess& operator=(const WizardProcess&) = delete;
+
+    DWORD ProcessId() const { return m_processId; }
+
     // A top-level dialog of this process other than the host (message boxes, the About box).
     std::optional<MessageBoxInfo> WaitForDialog(std::chrono::milliseconds timeout = 20s) const;
     static void PressDialogButton(HWND dialog, int id);
@@ -60,11 +72,12 @@ public:
 private:
     win32::KernelHandle m_process;
     DWORD m_processId = 0;
-    HWND m_host = nullptr;
 };
 
 // Every top-level window of a process that is a dialog.
 std::vector<HWND> ProcessDialogs(DWORD processId);
+// The visible wizard host among a process's windows; null when it shows none.
+HWND FindHost(DWORD processId);
 std::wstring WindowText(HWND window);
 std::wstring WindowClass(HWND window);
 // Waits until the condition holds or the time is up; true when it held.
