@@ -4,6 +4,7 @@
 #include "config/json_reading.h"
 #include "config/signed_request.h"
 #include "config/wizard_type.h"
+#include "encoding/file_names.h"
 #include "encoding/text_conversion.h"
 
 namespace tessary {
@@ -27,7 +28,8 @@ bool ReadProduct(const json& product, ConfigurationManager& config) {
     config.m_productUrl = Utf8ToWide(RequiredString(product, "cu"));
     if (config.m_productTitle.empty() || config.m_productUrl.empty()) return false;
     config.m_productImageUrl = OptionalWide(product, "cl");
-    config.m_productFileName = OptionalWide(product, "cf", config.m_productTitle + L".exe");
+    // Without "cf" the name is made from the title, which is display text and may hold separators.
+    config.m_productFileName = OptionalWide(product, "cf", FileNameFromTitle(config.m_productTitle) + L".exe");
     config.m_productPrivacyUrl = OptionalWide(product, "cp");
     config.m_productTermsUrl = OptionalWide(product, "ctu");
     config.m_configCh = OptionalWide(product, "ch");

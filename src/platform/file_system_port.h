@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,13 @@ enum class KnownFolder {
 struct DirectoryEntry {
     std::wstring name;
     bool isDirectory = false;
+};
+
+// A file open for writing; closed when the object goes.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    virtual Result<void> Write(const char* data, std::size_t size) = 0;
 };
 
 // Operations that can fail return the system's status with their value; the yes/no questions
@@ -44,6 +53,12 @@ public:
     virtual Result<std::vector<DirectoryEntry>> ListDirectory(const std::wstring& path) const = 0;
     // Bytes free for this user on the volume of the folder (a drive root such as C:\ will do).
     virtual Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const = 0;
+    // Creates the file or empties it. Until it is closed others may read it but neither write,
+    // rename nor delete it.
+    virtual Result<std::unique_ptr<OutputFile>> CreateOutputFile(const std::wstring& path) = 0;
+    virtual Result<std::uint64_t> FileSize(const std::wstring& path) const = 0;
+    // Moves a file over another, replacing it when it exists.
+    virtual Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
 };
 
 }  // namespace tessary::platform

@@ -37,5 +37,6 @@ RegistryPort& Registry() { return Require(Installed().registry, "registry"); }
 CryptoPort& Crypto() { return Require(Installed().crypto, "crypto"); }
 HttpPort& Http() { return Require(Installed().http, "http"); }
 ImagePort& Images() { return Require(Installed().image, "image"); }
+TransferPort& Transfers() { return Require(Installed().transfer, "transfer"); }
 
 }  // namespace tessary::platform

@@ -12,6 +12,7 @@
 #include "platform/registry_port.h"
 #include "platform/system_port.h"
 #include "platform/text_port.h"
+#include "platform/transfer_port.h"
 #include "platform/ui_port.h"
 
 namespace tessary::platform {
@@ -31,6 +32,7 @@ struct Ports {
     std::shared_ptr<HttpPort> http;
     std::shared_ptr<ImagePort> image;
     std::shared_ptr<DiagnosticsPort> diagnostics;
+    std::shared_ptr<TransferPort> transfer;
 };
 
 // Replaces the ports in force and returns the ones that were installed before.
@@ -49,5 +51,6 @@ RegistryPort& Registry();
 CryptoPort& Crypto();
 HttpPort& Http();
 ImagePort& Images();
+TransferPort& Transfers();
 
 }  // namespace tessary::platform

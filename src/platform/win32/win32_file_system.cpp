@@ -23,6 +23,27 @@ platform::Result<void> ResultOf(BOOL ok, std::string_view operation) {
     return FailWithLastError(operation);
 }
 
+// Writes go straight to the system; the transfers hand over chunks of several kilobytes.
+class Win32OutputFile : public platform::OutputFile {
+public:
+    explicit Win32OutputFile(FileHandle file) : m_file(std::move(file)) {}
+
+    platform::Result<void> Write(const char* data, std::size_t size) override {
+        while (size > 0) {
+            const DWORD piece = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+            DWORD written = 0;
+            if (!::WriteFile(m_file.Get(), data, piece, &written, nullptr)) return FailWithLastError("WriteFile");
+            if (written == 0) return FailWith("WriteFile", ERROR_WRITE_FAULT);
+            data += written;
+            size -= written;
+        }
+        return {};
+    }
+
+private:
+    FileHandle m_file;
+};
+
 class Win32FileSystem : public platform::FileSystemPort {
 public:
     platform::Result<std::wstring> GetKnownFolder(platform::KnownFolder folder) const override {
@@ -106,6 +127,27 @@ public:
             return FailWithLastError("GetDiskFreeSpaceExW");
         }
         return static_cast<std::uint64_t>(available.QuadPart);
+    }
+
+    platform::Result<std::unique_ptr<platform::OutputFile>> CreateOutputFile(const std::wstring& path) override {
+        // Read sharing only: no other process may rewrite a file the program may start elevated.
+        FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return FailWithLastError("CreateFileW");
+        return std::unique_ptr<platform::OutputFile>(std::make_unique<Win32OutputFile>(std::move(file)));
+    }
+
+    platform::Result<std::uint64_t> FileSize(const std::wstring& path) const override {
+        FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return FailWithLastError("CreateFileW");
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(file.Get(), &size)) return FailWithLastError("GetFileSizeEx");
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    platform::Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) override {
+        return ResultOf(::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING), "MoveFileExW");
     }
 };
 

@@ -20,6 +20,12 @@ public:
         const std::wstring title = caption ? *caption : ApplicationCaption();
         return ::MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
     }
+
+    void PostToWindow(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override {
+        ::PostMessageW(reinterpret_cast<HWND>(window), message, static_cast<WPARAM>(wParam),
+                       static_cast<LPARAM>(lParam));
+    }
 };
 
 }  // namespace

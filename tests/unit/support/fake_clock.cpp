@@ -20,9 +20,12 @@ platform::Result<std::tm> FakeClock::LocalTime(std::time_t seconds) const {
 }
 
 void FakeClock::SleepMs(unsigned milliseconds) {
-    std::lock_guard lock(m_mutex);
-    m_sleeps.push_back(milliseconds);
-    m_drift += milliseconds;
+    {
+        std::lock_guard lock(m_mutex);
+        m_sleeps.push_back(milliseconds);
+        m_drift += milliseconds;
+    }
+    if (onSleep) onSleep(milliseconds);
 }
 
 std::vector<unsigned> FakeClock::Sleeps() const {

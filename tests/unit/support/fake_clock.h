@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -21,6 +22,7 @@ public:
     int utcOffsetSeconds = 0;
     bool localTimeFails = false;
     bool advanceOnRead = false;  // each read moves time on by one millisecond
+    std::function<void(unsigned)> onSleep;  // runs after each recorded sleep, outside the lock
 
 private:
     mutable std::mutex m_mutex;

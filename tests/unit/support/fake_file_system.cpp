@@ -41,6 +41,7 @@ platform::Result<std::wstring> FakeFileSystem::CreateUniqueTempFile(const std::w
 platform::Result<void> FakeFileSystem::DeleteFile(const std::wstring& path) {
     if (lockedFiles.count(path)) return platform::Failure{platform::kSharingViolation};
     if (!files.erase(path)) return platform::Failure{platform::kFileNotFound};
+    contents.erase(path);
     return {};
 }
 
@@ -94,7 +95,62 @@ platform::Result<std::uint64_t> FakeFileSystem::GetFreeBytesAvailable(const std:
     return found->second;
 }
 
-void FakeFileSystem::AddFile(const std::wstring& path) { files.insert(path); }
+namespace {
+
+constexpr platform::Status kDiskFull = 112;  // ERROR_DISK_FULL
+
+class FakeOutputFile : public platform::OutputFile {
+public:
+    FakeOutputFile(std::string& content, std::size_t space) : m_content(content), m_space(space) {}
+    platform::Result<void> Write(const char* data, std::size_t size) override {
+        if (m_content.size() + size > m_space) return platform::Failure{kDiskFull};
+        m_content.append(data, size);
+        return {};
+    }
+
+private:
+    std::string& m_content;
+    std::size_t m_space;
+};
+
+}  // namespace
+
+platform::Result<std::unique_ptr<platform::OutputFile>> FakeFileSystem::CreateOutputFile(const std::wstring& path) {
+    if (!IsDirectory(Parent(path)) || IsDirectory(path)) return platform::Failure{platform::kPathNotFound};
+    if (lockedFiles.count(path)) return platform::Failure{platform::kSharingViolation};
+    files.insert(path);
+    std::string& content = contents[path];
+    content.clear();
+    return std::unique_ptr<platform::OutputFile>(std::make_unique<FakeOutputFile>(content, diskSpace));
+}
+
+platform::Result<std::uint64_t> FakeFileSystem::FileSize(const std::wstring& path) const {
+    if (!files.count(path)) return platform::Failure{platform::kFileNotFound};
+    const auto found = contents.find(path);
+    return std::uint64_t{found == contents.end() ? 0 : found->second.size()};
+}
+
+platform::Result<void> FakeFileSystem::MoveReplacing(const std::wstring& from, const std::wstring& to) {
+    if (!files.count(from)) return platform::Failure{platform::kFileNotFound};
+    if (lockedFiles.count(from) || lockedFiles.count(to)) return platform::Failure{platform::kSharingViolation};
+    if (!IsDirectory(Parent(to)) || IsDirectory(to)) return platform::Failure{platform::kAccessDenied};
+    contents[to] = Content(from).value_or(std::string());
+    contents.erase(from);
+    files.erase(from);
+    files.insert(to);
+    return {};
+}
+
+std::optional<std::string> FakeFileSystem::Content(const std::wstring& path) const {
+    if (!files.count(path)) return std::nullopt;
+    const auto found = contents.find(path);
+    return found == contents.end() ? std::string() : found->second;
+}
+
+void FakeFileSystem::AddFile(const std::wstring& path, std::string content) {
+    files.insert(path);
+    if (!content.empty()) contents[path] = std::move(content);
+}
 void FakeFileSystem::AddDirectory(const std::wstring& path) { directories.insert(TrimSeparator(path)); }
 
 }  // namespace tessary::testing

@@ -25,8 +25,13 @@ public:
     bool IsDirectoryEmpty(const std::wstring& path) const override;
     platform::Result<std::vector<platform::DirectoryEntry>> ListDirectory(const std::wstring& path) const override;
     platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override;
+    platform::Result<std::unique_ptr<platform::OutputFile>> CreateOutputFile(const std::wstring& path) override;
+    platform::Result<std::uint64_t> FileSize(const std::wstring& path) const override;
+    platform::Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) override;
 
-    void AddFile(const std::wstring& path);
+    void AddFile(const std::wstring& path, std::string content = {});
+    // The content of a file, or nullopt when there is none.
+    std::optional<std::string> Content(const std::wstring& path) const;
     void AddDirectory(const std::wstring& path);
 
     std::map<platform::KnownFolder, std::wstring> knownFolders;
@@ -39,6 +44,9 @@ public:
     // Free bytes by drive root ("C:\\"); a root that is not here fails with ERROR_PATH_NOT_FOUND.
     std::map<std::wstring, std::uint64_t> freeBytes{{L"C:\\", 100ull << 30}};
     mutable int freeSpaceReads = 0;
+    std::map<std::wstring, std::string> contents;  // of the files that have some
+    // A write that would make a file larger than this fails with ERROR_DISK_FULL.
+    std::size_t diskSpace = std::size_t(-1);
 };
 
 }  // namespace tessary::testing

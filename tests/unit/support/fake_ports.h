@@ -15,6 +15,7 @@
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_text.h"
+#include "fake_transfer.h"
 #include "fake_ui.h"
 #include "platform/ports.h"
 #include "recording_diagnostics.h"
@@ -40,6 +41,7 @@ struct FakePorts {
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>();
     std::shared_ptr<FakeImages> images = std::make_shared<FakeImages>();
     std::shared_ptr<RecordingDiagnostics> diagnostics = std::make_shared<RecordingDiagnostics>();
+    std::shared_ptr<FakeTransfer> transfer = std::make_shared<FakeTransfer>();
 
 private:
     platform::Ports m_previous;

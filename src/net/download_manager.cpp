@@ -1,0 +1,232 @@
+#include "net/download_manager.h"
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+#include "net/http_transfer.h"
+#include "platform/ports.h"
+
+namespace tessary {
+namespace {
+
+constexpr unsigned kPauseStepMs = 100;  // how long a confirmed exit may wait for a pause to notice it
+constexpr platform::Status kNoPath = platform::kPathNotFound;
+
+// A file transfer's body: into "<target>.part", with the progress messages of the download page.
+class FileSink : public TransferSink {
+public:
+    FileSink(const std::wstring& partPath, platform::WindowHandle window) : m_window(window) {
+        if (partPath.empty()) {
+            m_openStatus = kNoPath;
+            return;
+        }
+        auto output = platform::FileSystem().CreateOutputFile(partPath);
+        if (output) {
+            m_output = std::move(output).Value();
+        } else {
+            m_openStatus = output.GetStatus();
+        }
+    }
+
+    void Begin(std::optional<std::uint64_t> length) override {
+        m_length = length;
+        if (!length) Post(kDownloadUnknownSizeMessage, 0);
+        if (!m_output) TransferFailure(L"Failed to open file for writing: " + CodeAndSystemText(m_openStatus));
+    }
+
+    void Take(const char* data, std::size_t size) override {
+        const auto written = m_output->Write(data, size);
+        if (!written) TransferFailure(L"Failed to write file: " + CodeAndSystemText(written.GetStatus()));
+        m_done += size;
+        // A message only when the percentage moved on by more than one point; in whole numbers, so
+        // that 29 % of a file shows as 29.
+        if (m_length && *m_length > 0 && (m_done - m_lastPosted) * 100 > *m_length) {
+            Post(kDownloadProgressMessage, std::min<std::uint64_t>(m_done * 100 / *m_length, 100));
+            m_lastPosted = m_done;
+        }
+    }
+
+    // Closes the file, so that its size can be read and it can be moved.
+    void Close() { m_output.reset(); }
+    bool Opened() const { return m_openStatus == platform::kSuccess; }
+    const std::optional<std::uint64_t>& Length() const { return m_length; }
+    void Post(unsigned message, std::uint64_t wParam) const {
+        if (m_window) platform::Ui().PostToWindow(m_window, message, static_cast<std::uintptr_t>(wParam), 0);
+    }
+
+private:
+    platform::WindowHandle m_window;
+    std::unique_ptr<platform::OutputFile> m_output;
+    platform::Status m_openStatus = platform::kSuccess;
+    std::optional<std::uint64_t> m_length;
+    std::uint64_t m_done = 0;
+    std::uint64_t m_lastPosted = 0;
+};
+
+// An in-memory body, refused beyond its limit.
+class MemorySink : public TransferSink {
+public:
+    MemorySink(std::vector<char>& bytes, std::size_t limit) : m_bytes(bytes), m_limit(limit) {}
+
+    void Begin(std::optional<std::uint64_t> length) override {
+        if (length && *length > m_limit) TooLarge();
+    }
+    void Take(const char* data, std::size_t size) override {
+        if (size > m_limit - m_bytes.size()) TooLarge();
+        try {
+            m_bytes.insert(m_bytes.end(), data, data + size);
+        } catch (const std::bad_alloc&) {
+            TransferFailure(L"Out of memory.");
+        }
+    }
+
+private:
+    [[noreturn]] void TooLarge() const {
+        TransferFailure(L"Download larger than " + std::to_wstring(m_limit) + L" bytes.");
+    }
+
+    std::vector<char>& m_bytes;
+    std::size_t m_limit;
+};
+
+}  // namespace
+
+std::shared_ptr<DownloadManager> DownloadManager::GetInstance() {
+    static std::once_flag once;
+    static std::shared_ptr<DownloadManager> instance;
+    std::call_once(once, [] { instance = std::make_shared<DownloadManager>(); });
+    return instance;
+}
+
+void DownloadManager::Pause(unsigned milliseconds) const {
+    while (milliseconds > 0 && !m_cancelRequested) {
+        const unsigned step = std::min(milliseconds, kPauseStepMs);
+        platform::Clock().SleepMs(step);
+        milliseconds -= step;
+    }
+}
+
+DownloadManager::Result DownloadManager::DownloadFile(const std::pair<std::wstring, std::wstring>& urls,
+                                                      platform::WindowHandle window, const std::wstring& fileName,
+                                                      bool temporaryFolder, const std::wstring& packageFolder) {
+    const auto& [url, fallback] = urls;
+    std::wstring errors;
+    std::wstring path = fileName.empty() ? TargetPathFromUrl(url, temporaryFolder, packageFolder)
+                                         : TargetPathFromFileName(fileName, temporaryFolder, packageFolder);
+
+    Result result = DownloadWithWinHttp(url, window, path);
+    if (result.first) return {true, {}};
+    errors += result.second + L" ";
+    Pause(1500);
+    result = DownloadWithWinInet(url, window, path);
+    if (result.first) return {true, {}};
+    errors += result.second + L" ";
+    if (fallback.empty()) return {false, errors};
+
+    if (fileName.empty()) path = TargetPathFromUrl(fallback, temporaryFolder, packageFolder);
+    Pause(500);
+    result = DownloadWithWinHttp(fallback, window, path);
+    if (result.first) return {true, {}};
+    errors += L"[FALLBACK] " + result.second + L" ";
+    Pause(1500);
+    result = DownloadWithWinInet(fallback, window, path);
+    if (result.first) return {true, {}};
+    errors += L"[FALLBACK] " + result.second;
+    return {false, errors};
+}
+
+DownloadManager::Result DownloadManager::DownloadWithWinHttp(const std::wstring& url, platform::WindowHandle window,
+                                                             const std::wstring& path) {
+    return DownloadToFile(true, url, window, path);
+}
+
+DownloadManager::Result DownloadManager::DownloadWithWinInet(const std::wstring& url, platform::WindowHandle window,
+                                                             const std::wstring& path) {
+    return DownloadToFile(false, url, window, path);
+}
+
+// The file grows as "<path>.part", shared for reading only, and replaces the target only once it
+// is complete: a failed attempt destroys no file, and nothing rewrites the file while it grows.
+DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std::wstring& url,
+                                                        platform::WindowHandle window, const std::wstring& path) {
+    const std::wstring prefix = winHttp ? L"[WINHTTP] " : L"[WININET] ";
+    const std::wstring partPath = path.empty() ? std::wstring() : path + L".part";
+    std::optional<FileSink> sink;
+    try {
+        if (m_cancelRequested) TransferFailure(L"Download cancelled.");
+        sink.emplace(partPath, window);
+        const TransferSettings settings{false, m_noProgressLimitMs, &m_cancelRequested};
+        RunTransfer(winHttp ? platform::HttpStack::WinHttp : platform::HttpStack::WinInet, url, *sink, settings);
+        sink->Close();
+
+        const auto& length = sink->Length();
+        if (length) {
+            const auto size = platform::FileSystem().FileSize(partPath);
+            if (!size) {
+                TransferFailure(winHttp ? std::wstring(L"Failed to open downloaded file.")
+                                        : L"Failed to open downloaded file: " + CodeAndSystemText(size.GetStatus()));
+            }
+            if (*size != *length) {
+                TransferFailure(L"Download was incomplete: content length: " + std::to_wstring(*length) +
+                                L", downloaded: " + std::to_wstring(*size));
+            }
+        }
+        const auto moved = platform::FileSystem().MoveReplacing(partPath, path);
+        if (!moved) TransferFailure(L"Failed to move the download into place: " + CodeAndSystemText(moved.GetStatus()));
+
+        m_lastDownloadedPath = path;
+        if (length && *length != 0) sink->Post(kDownloadProgressMessage, 100);
+        return {true, {}};
+    } catch (const std::runtime_error& failure) {
+        if (sink) sink->Close();
+        if (sink && sink->Opened()) (void)platform::FileSystem().DeleteFile(partPath);
+        return {false, prefix + TransferFailureText(failure)};
+    } catch (...) {
+        platform::ReportCurrentException("file download");
+        if (sink) sink->Close();
+        if (sink && sink->Opened()) (void)platform::FileSystem().DeleteFile(partPath);
+        return {false, prefix + L"Unexpected failure."};
+    }
+}
+
+DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url, std::size_t limit) {
+    auto bytes = std::make_unique<std::vector<char>>();
+    const TransferSettings settings{true, m_noProgressLimitMs, &m_cancelRequested};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            MemorySink sink(*bytes, limit);
+            RunTransfer(platform::HttpStack::WinHttp, url, sink, settings);
+            return bytes;
+        } catch (const std::runtime_error&) {
+            bytes->clear();
+        }
+    }
+    return bytes;
+}
+
+void DownloadManager::DownloadToMemoryAsync(const std::wstring& url, std::function<void(Bytes)> callback,
+                                            std::size_t limit) {
+    // The thread holds the manager and its own copies; nothing that escapes it may end the program.
+    std::thread([self = shared_from_this(), url, callback = std::move(callback), limit] {
+        Bytes bytes;
+        try {
+            bytes = self->DownloadToMemory(url, limit);
+        } catch (...) {
+            platform::ReportCurrentException("in-memory download");
+            bytes = std::make_unique<std::vector<char>>();
+        }
+        if (self->m_cancelRequested) bytes.reset();
+        try {
+            callback(std::move(bytes));
+        } catch (...) {
+            platform::ReportCurrentException("in-memory download callback");
+        }
+    }).detach();
+}
+
+std::wstring DownloadManager::SystemErrorText(platform::Status code) { return platform::Transfers().SystemErrorText(code); }
+
+}  // namespace tessary

@@ -1,0 +1,70 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/result.h"
+#include "platform/ui_port.h"
+
+namespace tessary {
+
+// Posted to the window a file transfer reports to.
+inline constexpr unsigned kDownloadProgressMessage = 0x401;     // WM_USER + 1, WPARAM = percentage
+inline constexpr unsigned kDownloadUnknownSizeMessage = 0x402;  // WM_USER + 2
+
+// The most an in-memory download keeps: images are far smaller, and a hostile server must not
+// fill the memory of the program.
+inline constexpr std::size_t kMemoryDownloadLimit = 8u << 20;
+
+// Downloads files to disk and small resources into memory. One per process.
+class DownloadManager : public std::enable_shared_from_this<DownloadManager> {
+public:
+    using Result = std::pair<bool, std::wstring>;
+    using Bytes = std::unique_ptr<std::vector<char>>;
+
+    static std::shared_ptr<DownloadManager> GetInstance();
+
+    // Set once when the user confirms exit: every transfer, attempt and pause ends as soon as it
+    // sees it, and in-memory downloads deliver null.
+    std::atomic<bool> m_cancelRequested{false};
+    // The target of the last file transfer that succeeded.
+    std::wstring m_lastDownloadedPath;
+    // An attempt ends once this long passed without a byte arriving.
+    unsigned m_noProgressLimitMs = 60'000;
+
+    // Downloads url (then fallback, when given) over WinHTTP and then WinINet into the download
+    // folder or the temporary folder, under fileName or the name the URL ends in. A package
+    // folder puts the file in a folder of that name inside, so that packages never overwrite one
+    // another. On failure the text strings together the failure of every attempt.
+    Result DownloadFile(const std::pair<std::wstring, std::wstring>& urls, platform::WindowHandle window,
+                        const std::wstring& fileName, bool temporaryFolder, const std::wstring& packageFolder = {});
+    Result DownloadWithWinHttp(const std::wstring& url, platform::WindowHandle window, const std::wstring& path);
+    Result DownloadWithWinInet(const std::wstring& url, platform::WindowHandle window, const std::wstring& path);
+
+    // The path a file is saved under, or "" when the folder is not there, the name is refused or
+    // the path would be too long.
+    std::wstring TargetPathFromUrl(const std::wstring& url, bool temporaryFolder,
+                                   const std::wstring& packageFolder = {}) const;
+    std::wstring TargetPathFromFileName(const std::wstring& fileName, bool temporaryFolder,
+                                        const std::wstring& packageFolder = {}) const;
+
+    // The body at url over WinHTTP, two attempts; empty when both failed. Never null.
+    Bytes DownloadToMemory(const std::wstring& url, std::size_t limit = kMemoryDownloadLimit);
+    // The same on a thread of its own; the callback runs there, with null once exit was confirmed.
+    void DownloadToMemoryAsync(const std::wstring& url, std::function<void(Bytes)> callback,
+                               std::size_t limit = kMemoryDownloadLimit);
+
+    static std::wstring SystemErrorText(platform::Status code);
+
+private:
+    Result DownloadToFile(bool winHttp, const std::wstring& url, platform::WindowHandle window,
+                          const std::wstring& path);
+    // Sleeps in short steps so that a confirmed exit ends the pause at once. False when cancelled.
+    void Pause(unsigned milliseconds) const;
+};
+
+}  // namespace tessary

@@ -1,0 +1,70 @@
+// Where a downloaded file goes. Names come from servers and from the remote configuration, and the
+// program runs elevated: a refused name gives no path at all.
+#include <optional>
+
+#include "config/configuration_manager.h"
+#include "encoding/file_names.h"
+#include "net/download_manager.h"
+#include "platform/ports.h"
+
+namespace tessary {
+namespace {
+
+// A path the system takes without long-path support: 259 characters and the terminating NUL.
+constexpr std::size_t kMaxPath = 259;
+constexpr std::size_t kPartSuffixLength = 5;  // ".part", where the file grows until it is complete
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
+    return folder + L"\\" + name;
+}
+
+void Note(const std::wstring& what, const std::wstring& name) {
+    platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger,
+                              platform::Text().ToNarrow(platform::CodePage::Utf8, what + L": " + name));
+}
+
+std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const std::wstring& packageFolder) {
+    const auto config = ConfigurationManager::GetInstance();
+    std::wstring folder = temporaryFolder ? config->m_tempFolder : config->m_downloadFolder;
+    if (!platform::FileSystem().IsDirectory(folder)) {
+        platform::Ui().ShowMessage(L"Invalid path", std::nullopt, platform::kMbOk);
+        return {};
+    }
+    const auto safeName = SafeFileName(name);
+    if (!safeName) {
+        Note(L"Refused file name", name);
+        return {};
+    }
+    if (!packageFolder.empty()) {
+        const auto safeFolder = SafeFileName(packageFolder);
+        if (!safeFolder) {
+            Note(L"Refused package folder", packageFolder);
+            return {};
+        }
+        folder = Join(folder, *safeFolder);
+        if (!platform::FileSystem().IsDirectory(folder) && !platform::FileSystem().CreateDirectory(folder)) {
+            return {};
+        }
+    }
+    std::wstring path = Join(folder, *safeName);
+    if (path.size() + kPartSuffixLength > kMaxPath) {
+        Note(L"Path too long", path);
+        return {};
+    }
+    return path;
+}
+
+}  // namespace
+
+std::wstring DownloadManager::TargetPathFromUrl(const std::wstring& url, bool temporaryFolder,
+                                                const std::wstring& packageFolder) const {
+    return TargetPath(FileNameFromUrl(url), temporaryFolder, packageFolder);
+}
+
+std::wstring DownloadManager::TargetPathFromFileName(const std::wstring& fileName, bool temporaryFolder,
+                                                     const std::wstring& packageFolder) const {
+    return TargetPath(fileName, temporaryFolder, packageFolder);
+}
+
+}  // namespace tessary
