@@ -59,7 +59,10 @@ int wmain() {
     for (int n = 0; n < kOffers; ++n) {
         json ps = Rules(n);
         ps.update(json{{"i", "i.png"}, {"dn", "Offer"}, {"u", "https://files.test/o.exe"}});
-        offers.push_back(std::make_shared<Package>(SignedRequest(), json{{"ad", {{"o", "o" + std::to_string(n)}, {"f", "f"}}}, {"ps", ps}},
+        // Built in two steps: GCC 12 warns of an overlapping copy in "o" + std::to_string(n) at -O3.
+        std::string id = "o";
+        id += std::to_string(n);
+        offers.push_back(std::make_shared<Package>(SignedRequest(), json{{"ad", {{"o", id}, {"f", "f"}}}, {"ps", ps}},
                                                    false, "c", 0));
     }
 
