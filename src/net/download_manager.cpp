@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "net/http_transfer.h"
+#include "net/watched_attempt.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -18,7 +19,8 @@ constexpr platform::Status kNoPath = platform::kPathNotFound;
 // A file transfer's body: into "<target>.part", with the progress messages of the download page.
 class FileSink : public TransferSink {
 public:
-    FileSink(const std::wstring& partPath, platform::WindowHandle window) : m_window(window) {
+    FileSink(const std::wstring& partPath, platform::WindowHandle window, AttemptControl& control)
+        : m_window(window), m_control(control) {
         if (partPath.empty()) {
             m_openStatus = kNoPath;
             return;
@@ -32,6 +34,7 @@ public:
     }
 
     void Begin(std::optional<std::uint64_t> length) override {
+        m_control.Progress();
         m_length = length;
         if (!length) Post(kDownloadUnknownSizeMessage, 0);
         if (!m_output) TransferFailure(L"Failed to open file for writing: " + CodeAndSystemText(m_openStatus));
@@ -40,12 +43,16 @@ public:
     void Take(const char* data, std::size_t size) override {
         const auto written = m_output->Write(data, size);
         if (!written) TransferFailure(L"Failed to write file: " + CodeAndSystemText(written.GetStatus()));
+        m_control.Progress();
         m_done += size;
-        // A message only when the percentage moved on by more than one point; in whole numbers, so
-        // that 29 % of a file shows as 29.
-        if (m_length && *m_length > 0 && (m_done - m_lastPosted) * 100 > *m_length) {
-            Post(kDownloadProgressMessage, std::min<std::uint64_t>(m_done * 100 / *m_length, 100));
-            m_lastPosted = m_done;
+        // A message only when the percentage moved on by more than one point. Whole numbers
+        // throughout, so that 29 % of a file shows as 29 and no two messages carry neighbours.
+        if (m_length && *m_length > 0) {
+            const std::uint64_t percent = std::min<std::uint64_t>(m_done * 100 / *m_length, 100);
+            if (percent > m_lastPosted + 1) {
+                Post(kDownloadProgressMessage, percent);
+                m_lastPosted = percent;
+            }
         }
     }
 
@@ -59,22 +66,26 @@ public:
 
 private:
     platform::WindowHandle m_window;
+    AttemptControl& m_control;
     std::unique_ptr<platform::OutputFile> m_output;
     platform::Status m_openStatus = platform::kSuccess;
     std::optional<std::uint64_t> m_length;
     std::uint64_t m_done = 0;
-    std::uint64_t m_lastPosted = 0;
+    std::uint64_t m_lastPosted = 0;  // the percentage last posted
 };
 
 // An in-memory body, refused beyond its limit.
 class MemorySink : public TransferSink {
 public:
-    MemorySink(std::vector<char>& bytes, std::size_t limit) : m_bytes(bytes), m_limit(limit) {}
+    MemorySink(std::vector<char>& bytes, std::size_t limit, AttemptControl& control)
+        : m_bytes(bytes), m_limit(limit), m_control(control) {}
 
     void Begin(std::optional<std::uint64_t> length) override {
+        m_control.Progress();
         if (length && *length > m_limit) TooLarge();
     }
     void Take(const char* data, std::size_t size) override {
+        m_control.Progress();
         if (size > m_limit - m_bytes.size()) TooLarge();
         try {
             m_bytes.insert(m_bytes.end(), data, data + size);
@@ -90,7 +101,13 @@ private:
 
     std::vector<char>& m_bytes;
     std::size_t m_limit;
+    AttemptControl& m_control;
 };
+
+// The failure of an attempt the caller stopped waiting for.
+std::wstring AbandonedText(AttemptEnd end, unsigned noProgressLimitMs) {
+    return end == AttemptEnd::Cancelled ? CancelledText() : StalledText(noProgressLimitMs);
+}
 
 }  // namespace
 
@@ -148,17 +165,39 @@ DownloadManager::Result DownloadManager::DownloadWithWinInet(const std::wstring&
     return DownloadToFile(false, url, window, path);
 }
 
-// The file grows as "<path>.part", shared for reading only, and replaces the target only once it
-// is complete: a failed attempt destroys no file, and nothing rewrites the file while it grows.
 DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std::wstring& url,
                                                         platform::WindowHandle window, const std::wstring& path) {
     const std::wstring prefix = winHttp ? L"[WINHTTP] " : L"[WININET] ";
+    if (m_cancelRequested) return {false, prefix + CancelledText()};
+    auto outcome = std::make_shared<Result>(false, std::wstring());
+    const unsigned limit = m_noProgressLimitMs;
+    const AttemptEnd end = WatchedAttempt::Run(
+        [self = shared_from_this(), outcome, winHttp, url, window, path, limit](AttemptControl& control) {
+            *outcome = self->TransferToFile(winHttp, url, window, path, limit, control);
+        },
+        m_cancelRequested, limit);
+    if (end != AttemptEnd::Finished) return {false, prefix + AbandonedText(end, limit)};
+    if (!outcome->first) return {false, prefix + outcome->second};
+    m_lastDownloadedPath = path;
+    return {true, {}};
+}
+
+// The file grows as "<path>.part", shared for reading only, and replaces the target only once it
+// is complete: a failed attempt destroys no file, and nothing rewrites the file while it grows.
+// Runs on the attempt's own thread; the text comes without the stack's prefix.
+DownloadManager::Result DownloadManager::TransferToFile(bool winHttp, const std::wstring& url,
+                                                        platform::WindowHandle window, const std::wstring& path,
+                                                        unsigned noProgressLimitMs, AttemptControl& control) {
     const std::wstring partPath = path.empty() ? std::wstring() : path + L".part";
     std::optional<FileSink> sink;
+    const auto removePart = [&] {
+        if (!sink) return;
+        sink->Close();
+        if (sink->Opened()) (void)platform::FileSystem().DeleteFile(partPath);
+    };
     try {
-        if (m_cancelRequested) TransferFailure(L"Download cancelled.");
-        sink.emplace(partPath, window);
-        const TransferSettings settings{false, m_noProgressLimitMs, &m_cancelRequested};
+        sink.emplace(partPath, window, control);
+        const TransferSettings settings{false, noProgressLimitMs, &m_cancelRequested, &control.StopFlag()};
         RunTransfer(winHttp ? platform::HttpStack::WinHttp : platform::HttpStack::WinInet, url, *sink, settings);
         sink->Close();
 
@@ -174,34 +213,43 @@ DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std:
                                 L", downloaded: " + std::to_wstring(*size));
             }
         }
+        // An attempt the caller gave up on must not replace the target after all.
+        if (settings.Cancelled()) TransferFailure(CancelledText());
         const auto moved = platform::FileSystem().MoveReplacing(partPath, path);
         if (!moved) TransferFailure(L"Failed to move the download into place: " + CodeAndSystemText(moved.GetStatus()));
-
-        m_lastDownloadedPath = path;
         if (length && *length != 0) sink->Post(kDownloadProgressMessage, 100);
         return {true, {}};
     } catch (const std::runtime_error& failure) {
-        if (sink) sink->Close();
-        if (sink && sink->Opened()) (void)platform::FileSystem().DeleteFile(partPath);
-        return {false, prefix + TransferFailureText(failure)};
+        removePart();
+        return {false, TransferFailureText(failure)};
     } catch (...) {
         platform::ReportCurrentException("file download");
-        if (sink) sink->Close();
-        if (sink && sink->Opened()) (void)platform::FileSystem().DeleteFile(partPath);
-        return {false, prefix + L"Unexpected failure."};
+        removePart();
+        return {false, L"Unexpected failure."};
     }
 }
 
 DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url, std::size_t limit) {
     auto bytes = std::make_unique<std::vector<char>>();
-    const TransferSettings settings{true, m_noProgressLimitMs, &m_cancelRequested};
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            MemorySink sink(*bytes, limit);
-            RunTransfer(platform::HttpStack::WinHttp, url, sink, settings);
+    const unsigned noProgressLimit = m_noProgressLimitMs;
+    for (int attempt = 0; attempt < 2 && !m_cancelRequested; ++attempt) {
+        auto received = std::make_shared<std::vector<char>>();
+        auto succeeded = std::make_shared<bool>(false);
+        const AttemptEnd end = WatchedAttempt::Run(
+            [self = shared_from_this(), received, succeeded, url, limit, noProgressLimit](AttemptControl& control) {
+                try {
+                    MemorySink sink(*received, limit, control);
+                    RunTransfer(platform::HttpStack::WinHttp, url, sink,
+                                TransferSettings{true, noProgressLimit, &self->m_cancelRequested, &control.StopFlag()});
+                    *succeeded = true;
+                } catch (const std::runtime_error&) {
+                    received->clear();
+                }
+            },
+            m_cancelRequested, noProgressLimit);
+        if (end == AttemptEnd::Finished && *succeeded) {
+            *bytes = std::move(*received);
             return bytes;
-        } catch (const std::runtime_error&) {
-            bytes->clear();
         }
     }
     return bytes;

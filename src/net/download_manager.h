@@ -12,6 +12,8 @@
 
 namespace tessary {
 
+class AttemptControl;
+
 // Posted to the window a file transfer reports to.
 inline constexpr unsigned kDownloadProgressMessage = 0x401;     // WM_USER + 1, WPARAM = percentage
 inline constexpr unsigned kDownloadUnknownSizeMessage = 0x402;  // WM_USER + 2
@@ -63,7 +65,9 @@ public:
 private:
     Result DownloadToFile(bool winHttp, const std::wstring& url, platform::WindowHandle window,
                           const std::wstring& path);
-    // Sleeps in short steps so that a confirmed exit ends the pause at once. False when cancelled.
+    Result TransferToFile(bool winHttp, const std::wstring& url, platform::WindowHandle window,
+                          const std::wstring& path, unsigned noProgressLimitMs, AttemptControl& control);
+    // Sleeps in short steps so that a confirmed exit ends the pause at once.
     void Pause(unsigned milliseconds) const;
 };
 

@@ -44,15 +44,13 @@ std::wstring StepText(HttpStack stack, TransferStep step) {
 
 // A failed call of the stack: cancelled and stalled requests say so, whatever step they were in.
 [[noreturn]] void FailCall(const std::wstring& what, platform::Status status, const TransferSettings& settings) {
-    if (settings.Cancelled()) TransferFailure(L"Download cancelled.");
-    if (status == platform::kTransferTimedOut) {
-        TransferFailure(L"No data arrived for " + Number(settings.noProgressLimitMs / 1000) + L" seconds.");
-    }
+    if (settings.Cancelled()) TransferFailure(CancelledText());
+    if (status == platform::kTransferTimedOut) TransferFailure(StalledText(settings.noProgressLimitMs));
     TransferFailure(what + CodeAndSystemText(status));
 }
 
 void StopWhenCancelled(const TransferSettings& settings) {
-    if (settings.Cancelled()) TransferFailure(L"Download cancelled.");
+    if (settings.Cancelled()) TransferFailure(CancelledText());
 }
 
 platform::TransferRequest MakeRequest(HttpStack stack, const std::wstring& url, const TransferSettings& settings) {
@@ -61,8 +59,7 @@ platform::TransferRequest MakeRequest(HttpStack stack, const std::wstring& url, 
     request.url = url;
     request.toMemory = settings.toMemory;
     request.noProgressLimitMs = settings.noProgressLimitMs;
-    const std::atomic<bool>* cancel = settings.cancel;
-    request.cancelled = [cancel] { return cancel && cancel->load(); };
+    request.cancelled = [settings] { return settings.Cancelled(); };
     return request;
 }
 
@@ -164,6 +161,12 @@ void RunTransfer(HttpStack stack, const std::wstring& url, TransferSink& sink, c
     } else {
         RunWinInet(url, sink, settings);
     }
+}
+
+std::wstring CancelledText() { return L"Download cancelled."; }
+
+std::wstring StalledText(unsigned noProgressLimitMs) {
+    return L"No data arrived for " + Number(noProgressLimitMs / 1000) + L" seconds.";
 }
 
 void TransferFailure(const std::wstring& text) {

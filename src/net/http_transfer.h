@@ -24,9 +24,10 @@ public:
 struct TransferSettings {
     bool toMemory = false;
     unsigned noProgressLimitMs = 60'000;
-    const std::atomic<bool>* cancel = nullptr;
+    const std::atomic<bool>* cancel = nullptr;   // the user confirmed exit
+    const std::atomic<bool>* abandon = nullptr;  // the caller no longer waits for this transfer
 
-    bool Cancelled() const { return cancel && cancel->load(); }
+    bool Cancelled() const { return (cancel && cancel->load()) || (abandon && abandon->load()); }
 };
 
 // Runs one transfer. Every failure is thrown as std::runtime_error whose message is the failure
@@ -36,6 +37,10 @@ void RunTransfer(platform::HttpStack stack, const std::wstring& url, TransferSin
 
 // Throws the failure text as the transfers do.
 [[noreturn]] void TransferFailure(const std::wstring& text);
+
+// The texts of an attempt that was cancelled, or that went without a byte for the limit.
+std::wstring CancelledText();
+std::wstring StalledText(unsigned noProgressLimitMs);
 
 // "<code> - <system text>", the code as a signed decimal.
 std::wstring CodeAndSystemText(platform::Status status);

@@ -6,6 +6,8 @@ namespace tessary::win32 {
 namespace {
 
 constexpr std::chrono::milliseconds kCheckEvery{100};
+// Wine's WinHTTP reports an expired receive time-out with the socket's code instead of its own.
+constexpr platform::Status kSocketTimedOut = 10060;  // WSAETIMEDOUT
 
 }  // namespace
 
@@ -53,7 +55,7 @@ platform::Status TransferWatch::Explain(platform::Status status) const {
         case Reason::None:
             break;
     }
-    return status;
+    return status == kSocketTimedOut ? platform::kTransferTimedOut : status;
 }
 
 void TransferWatch::Watch() {

@@ -350,14 +350,17 @@ TEST_F(Downloads, ARequestSeesTheCancelFlag) {
     FakeTransfer::Script script;
     script.failAt = TransferStep::ReceiveResponse;
     script.failure = platform::kTransferCancelled;
+    bool seenBefore = true, seenAfter = false;
+    script.onOpen = [&](const platform::TransferRequest& request) {
+        seenBefore = request.cancelled();
+        manager->m_cancelRequested = true;
+        seenAfter = request.cancelled();
+    };
     ports.transfer->Serve(HttpStack::WinHttp, kUrl, script);
-    ports.transfer->Serve(HttpStack::WinInet, kUrl, script);
-    manager->DownloadWithWinHttp(kUrl, kPage, InDownloads(L"a.exe"));
-    const auto request = ports.transfer->Requests().front();
-    ASSERT_TRUE(request.cancelled);
-    EXPECT_FALSE(request.cancelled());
-    manager->m_cancelRequested = true;
-    EXPECT_TRUE(request.cancelled());
+    EXPECT_EQ(manager->DownloadWithWinHttp(kUrl, kPage, InDownloads(L"a.exe")).second,
+              L"[WINHTTP] Download cancelled.");
+    EXPECT_FALSE(seenBefore);
+    EXPECT_TRUE(seenAfter);
 }
 
 // --- names and folders --------------------------------------------------------------------

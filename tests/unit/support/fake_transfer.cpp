@@ -64,6 +64,7 @@ platform::TransferOpening FakeTransfer::Open(const platform::TransferRequest& re
         }
         script = found->second;
     }
+    if (script.onOpen) script.onOpen(request);
     if (script.failAt) return {nullptr, *script.failAt, script.failure};
     if (script.answer.finalUrl.empty()) script.answer.finalUrl = request.url;
     return {std::make_unique<FakeBody>(std::move(script)), platform::TransferStep::Session, 0};

@@ -24,6 +24,8 @@ public:
         std::optional<std::size_t> failChunk;
         bool failQuery = false;
         platform::Status readFailure = 12030;
+        // Runs when the request is opened, on the thread of the attempt.
+        std::function<void(const platform::TransferRequest&)> onOpen;
         // Runs before each chunk is handed out, with its index.
         std::function<void(std::size_t)> beforeChunk;
     };
