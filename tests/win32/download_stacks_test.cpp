@@ -110,7 +110,7 @@ protected:
     }
 
     std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + m_port + path; }
-    std::wstring TlsUrl(const std::wstring& path) const { return L"https://127.0.0.1:" + m_tlsPort + path; }
+    std::wstring TlsUrl(const std::wstring& path) const { return L"https://localhost:" + m_tlsPort + path; }
     std::wstring Target(const std::wstring& name) const { return m_folder + L"\\" + name; }
 
     DownloadManager::Result Attempt(bool winHttp, const std::wstring& url, const std::wstring& name = L"file.bin") {
