@@ -112,6 +112,8 @@ TEST_F(OfferChecksOnWindows, APartnerMarkerWrittenKeepsTheOfferAway) {
         json{{"ad", {{"o", "shown"}, {"f", "f"}}}, {"ps", {{"i", "i"}, {"dn", "d"}, {"u", "u"}, {"pn", true}, {"pnr", marker}}}},
         false, "c", 0);
     ASSERT_TRUE(shown->WritePnMarker());
+    // The next evaluation sees it; the one before cached the Software keys without it.
+    m_checker.reset();
     EXPECT_EQ(ReasonFor(rules), "PN NO SHOW");
 }
 

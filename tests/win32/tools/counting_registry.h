@@ -33,7 +33,7 @@ public:
         ++m_counts.opens;
         return m_inner->TestKey(root, path, view);
     }
-    platform::Result<std::vector<std::wstring>> EnumerateSubkeys(const platform::OpenRegistryKey& key) const override {
+    platform::SubkeyNames EnumerateSubkeys(const platform::OpenRegistryKey& key) const override {
         ++m_counts.enumerations;
         return m_inner->EnumerateSubkeys(key);
     }
