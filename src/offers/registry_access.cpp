@@ -12,8 +12,7 @@ namespace {
 
 }  // namespace
 
-// When the port answers with a result, this becomes its value with false for a system that
-// cannot tell.
+// The rules' "WOW64" is 64-bit Windows: the 64-bit build must judge as the shipped build does there.
 bool IsWow64(const platform::SystemPort& system) { return system.IsWindows64Bit(); }
 
 platform::Result<platform::RegistryKeyPtr> OpenFullPath(const platform::RegistryPort& registry,
