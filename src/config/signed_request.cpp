@@ -1,11 +1,8 @@
 #include "config/signed_request.h"
 
-#include <exception>
-
 #include "config/configuration_manager.h"
 #include "encoding/digests.h"
 #include "encoding/os_version.h"
-#include "encoding/text_conversion.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -13,9 +10,7 @@ namespace {
 
 constexpr int kTemplateKeyCount = 23;  // "0" to "22" exist from the start, empty
 
-std::string Narrow(platform::CodePage page, const std::wstring& text) {
-    return platform::Text().ToNarrow(page, text);
-}
+std::string Narrow(platform::CodePage page, const std::wstring& text) { return platform::Text().ToNarrow(page, text); }
 
 }  // namespace
 
@@ -40,14 +35,15 @@ SignedRequest::SignedRequest(ConfigurationManager& config) : m_body(nlohmann::js
     m_body["38"] = platform::System().IsWow64() ? "1" : "0";
 
     // Both inputs are fixed for the run, so every request of a run carries the same signature.
-    // When the platform's crypto fails there is no signature to send, and none made up either.
-    std::string signature;
-    try {
-        signature = Sha256Hex(machineId + sessionTimestamp);
-    } catch (const std::exception&) {
+    // When the platform's crypto fails there is no signature to send, and none made up either:
+    // the headers stay empty and every event of this request is dropped.
+    const auto signature = Sha256Hex(machineId + sessionTimestamp);
+    if (!signature) {
+        platform::ReportFailure("Signing the event reports", signature.GetStatus());
         return;
     }
-    m_headers.emplace_back(L"Authorization", L"Signature=" + Utf8ToWide(signature));
+    // Hexadecimal digits are ASCII: widened one by one, with no conversion that could fail.
+    m_headers.emplace_back(L"Authorization", L"Signature=" + std::wstring(signature->begin(), signature->end()));
 }
 
 }  // namespace tessary

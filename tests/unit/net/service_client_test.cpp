@@ -118,15 +118,18 @@ TEST_F(ServiceClient, SignedRequestTakesAnsiTextsAndTheWow64Flag) {
     EXPECT_EQ(request.Body()["3"], "Br\xE5nd");
 }
 
-TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBody) {
-    ports.crypto->fails = true;
+TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBodyAndSaysWhy) {
+    ports.crypto->failure = 0x80090017;  // NTE_PROV_TYPE_NOT_DEF
     std::optional<SignedRequest> request;
     ASSERT_NO_THROW(request.emplace(config));
     EXPECT_FALSE(request->IsSigned());
     EXPECT_TRUE(request->Headers().empty()) << "no signature over nothing, no made-up one";
     EXPECT_EQ(request->Body()["1"], "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93");
+    // Every event of the run will be dropped; the status says why.
+    EXPECT_EQ(ports.diagnostics->Texts(platform::DiagnosticTarget::Debugger),
+              std::vector<std::string>{"Signing the event reports failed: 2148073495"});
 
-    ports.crypto->fails = false;
+    ports.crypto->failure = 0;
     EXPECT_TRUE(SignedRequest(config).IsSigned());
 }
 
