@@ -10,7 +10,10 @@ namespace {
 
 constexpr int kTemplateKeyCount = 23;  // "0" to "22" exist from the start, empty
 
-std::string Narrow(platform::CodePage page, const std::wstring& text) { return platform::Text().ToNarrow(page, text); }
+// A text the system cannot convert goes out empty: the event is still worth more than its field.
+std::string Narrow(platform::CodePage page, const std::wstring& text) {
+    return platform::Text().ToNarrow(page, text).ValueOr(std::string());
+}
 
 }  // namespace
 

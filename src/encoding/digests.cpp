@@ -29,8 +29,11 @@ platform::Result<std::string> Sha256Hex(const std::string& text) {
 }
 
 std::string Md5Hex(const std::wstring& text) {
-    // The digest only tags a request; without one the request still goes out.
-    const auto digest = platform::Crypto().Md5(platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text));
+    // The digest only tags a request; without one the request still goes out. A text that cannot
+    // be converted has no digest: the digest of no bytes would tag the request wrongly.
+    const auto ansi = platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text);
+    if (!ansi) return {};
+    const auto digest = platform::Crypto().Md5(*ansi);
     if (!digest) return {};
     return ToLowerHex(*digest);
 }

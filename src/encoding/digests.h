@@ -10,7 +10,7 @@ namespace tessary {
 platform::Result<std::string> Sha256Hex(const std::string& text);
 
 // Lowercase hexadecimal MD5 (32 characters) of text in the thread's ANSI code page; empty when
-// hashing fails for any reason.
+// the text cannot be converted or hashing fails.
 std::string Md5Hex(const std::wstring& text);
 
 }  // namespace tessary

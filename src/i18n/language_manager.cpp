@@ -138,7 +138,9 @@ bool LanguageManager::LoadStrings(tinyxml2::XMLDocument& document) {
     }
 
     m_strings.clear();
-    m_strings["PRODUCT_TITLE"] = platform::Text().ToNarrow(platform::CodePage::Utf8, m_config->m_productTitle);
+    // A title the system cannot convert is shown as no title, as an unset one is.
+    m_strings["PRODUCT_TITLE"] =
+        platform::Text().ToNarrow(platform::CodePage::Utf8, m_config->m_productTitle).ValueOr(std::string());
     AddSupplementaryStrings();
 
     for (auto* entry = locale->FirstChildElement(); entry != nullptr; entry = entry->NextSiblingElement()) {

@@ -46,6 +46,13 @@ TEST(Digests, AFailingProviderGivesNoDigestAndSha256CarriesTheStatus) {
     EXPECT_EQ(Md5Hex(L"abc"), "");
 }
 
+// Before, a failed conversion gave "", and "" has a digest of its own.
+TEST(Digests, Md5HexOfATextTheSystemCannotConvertIsEmpty) {
+    FakePorts ports;
+    ports.text->toNarrowFails = true;
+    EXPECT_EQ(Md5Hex(L"abc"), "");
+}
+
 TEST(Base62, EncodesTheBytesAsOneBigEndianNumber) {
     EXPECT_EQ(Base62Encode("abc"), "qMin");
     EXPECT_EQ(Base62Encode(std::vector<std::uint8_t>{0x61}), "1z");
@@ -109,6 +116,9 @@ TEST(IsValidUrl, AcceptsHostsWithADotAndRejectsBareNames) {
     EXPECT_FALSE(IsValidUrl(L"cdn.example.com setup.exe"));
     EXPECT_FALSE(IsValidUrl(L"cdn.example.com/a\nb"));
     EXPECT_FALSE(IsValidUrl(W("cdn.exämple.com")));
+
+    ports.text->toNarrowFails = true;
+    EXPECT_FALSE(IsValidUrl(L"https://cdn.example.com/f/setup.exe"));
 }
 
 // The decision must be the regular expression's, character for character.

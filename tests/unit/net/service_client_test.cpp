@@ -146,6 +146,23 @@ TEST_F(ServiceClient, EveryRequestOfARunCarriesTheSameSignature) {
     EXPECT_EQ(second.Body()["2"], "20251209080000");
 }
 
+// The texts are only what the requests say about the client: without them both still go out, the
+// event request signed.
+TEST_F(ServiceClient, TextsTheSystemCannotConvertGoOutEmpty) {
+    ports.text->toNarrowFails = true;
+
+    const SignedRequest request(config);
+    EXPECT_TRUE(request.IsSigned());
+    EXPECT_EQ(request.Body()["3"], "");
+    EXPECT_EQ(request.Body()["22"], "");
+    EXPECT_EQ(request.Body()["1"], "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93");
+
+    const auto body = BuildConfigurationRequest(config);
+    EXPECT_EQ(body["a"], "");
+    EXPECT_EQ(body["u"], "");
+    EXPECT_EQ(body["prv"], "0.1");
+}
+
 // --- RequestConfiguration -------------------------------------------------------------------
 
 TEST_F(ServiceClient, ConfigurationRequestBodyAndDestination) {
