@@ -18,9 +18,14 @@ inline constexpr Status kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kSharingViolation = 32;
 inline constexpr Status kEnvironmentVariableNotFound = 203;  // ERROR_ENVVAR_NOT_FOUND
+inline constexpr Status kResourceTypeNotFound = 1813;        // ERROR_RESOURCE_TYPE_NOT_FOUND
+inline constexpr Status kResourceNameNotFound = 1814;        // ERROR_RESOURCE_NAME_NOT_FOUND
 
+// Only codes that say "there is no such thing" belong here: a code that can also mean "there is
+// one, but it could not be read" would hide a failure as an answer.
 constexpr bool IsNotFound(Status status) {
-    return status == kFileNotFound || status == kPathNotFound || status == kEnvironmentVariableNotFound;
+    return status == kFileNotFound || status == kPathNotFound || status == kEnvironmentVariableNotFound ||
+           status == kResourceTypeNotFound || status == kResourceNameNotFound;
 }
 
 // The failure side, convertible to any Result: `return Failure{code};`.

@@ -90,6 +90,27 @@ TEST_F(PortFailures, RegistryReadsOfTheWrongTypeCarryTheStatus) {
     EXPECT_EQ(Reported(), std::vector<std::string>{"RegGetValueW failed: 1630"});
 }
 
+// Once a status of its own; now absence comes back as "not found" with the system's code, and
+// only a resource that is there but cannot be read would be a failure.
+TEST_F(PortFailures, MissingResourcesAreNotFoundAndNotReported) {
+    auto& module = platform::Module();
+    const auto picture = module.LoadResource(101, L"IMAGE_BLOB");
+    ASSERT_TRUE(picture) << picture.GetStatus();
+    ASSERT_GT(picture->size(), 8u);
+    EXPECT_EQ(std::string(picture->begin() + 1, picture->begin() + 4), "PNG");
+
+    const auto noSuchName = module.LoadResource(999, L"IMAGE_BLOB");
+    EXPECT_TRUE(noSuchName.NotFound());
+    EXPECT_EQ(noSuchName.GetStatus(), static_cast<platform::Status>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    const auto noSuchType = module.LoadResource(101, L"TESSARY_NO_SUCH_TYPE");
+    EXPECT_TRUE(noSuchType.NotFound());
+    EXPECT_EQ(noSuchType.GetStatus(), static_cast<platform::Status>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+    // This test program carries no version resource.
+    const auto version = module.GetFixedFileVersion();
+    EXPECT_TRUE(version.NotFound()) << version.GetStatus();
+    EXPECT_TRUE(Reported().empty());
+}
+
 // Once a bool followed by a call for the last error; now the status travels with the answer. No
 // server listens on 127.0.0.2, whether or not the stand-in service runs on 127.0.0.1.
 TEST_F(PortFailures, AnExchangeThatCannotConnectCarriesTheStatus) {
