@@ -35,7 +35,8 @@ SignedRequest::SignedRequest(ConfigurationManager& config) : m_body(nlohmann::js
     m_body["21"] = Narrow(CodePage::ThreadAnsi, config.m_configCh);
     m_body["22"] = Narrow(CodePage::ThreadAnsi, config.m_productTitle);
     m_body["31"] = OsVersionString();
-    m_body["38"] = platform::System().IsWow64() ? "1" : "0";
+    // A system that cannot tell says "0", as one that is not WOW64 does.
+    m_body["38"] = platform::System().IsWow64().ValueOr(false) ? "1" : "0";
 
     // Both inputs are fixed for the run, so every request of a run carries the same signature.
     // When the platform's crypto fails there is no signature to send, and none made up either:

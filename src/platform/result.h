@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace tessary::platform {
@@ -41,7 +42,9 @@ public:
 
     // A failed call is a failure even in the odd case where the system left no code behind.
     bool Ok() const { return m_value.has_value(); }
-    explicit operator bool() const { return Ok(); }
+    // Not for a Result<bool>, where "the call worked" and "the answer is yes" would read alike:
+    // there ask Ok() or the value.
+    explicit operator bool() const requires(!std::is_same_v<T, bool>) { return Ok(); }
     bool NotFound() const { return !Ok() && IsNotFound(m_status); }
     // Failed for a reason other than absence.
     bool Failed() const { return !Ok() && !IsNotFound(m_status); }

@@ -40,12 +40,17 @@ public:
         return ::VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
     }
 
-    bool IsWow64() const override {
+    platform::Result<bool> IsWow64() const override {
         BOOL wow64 = FALSE;
-        return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+        if (!::IsWow64Process(::GetCurrentProcess(), &wow64)) return FailWithLastError("IsWow64Process");
+        return wow64 != FALSE;
     }
 
-    bool IsWindows64Bit() const override { return sizeof(void*) == 8 || IsWow64(); }
+    platform::Result<bool> IsWindows64Bit() const override {
+        // 64-bit code runs on 64-bit Windows only.
+        if constexpr (sizeof(void*) == 8) return true;
+        return IsWow64();
+    }
 
     platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override {
         const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);

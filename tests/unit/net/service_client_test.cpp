@@ -116,6 +116,9 @@ TEST_F(ServiceClient, SignedRequestTakesAnsiTextsAndTheWow64Flag) {
     EXPECT_EQ(request.Body()["38"], "1");
     EXPECT_EQ(request.Body()["22"], "Caf\xE9");
     EXPECT_EQ(request.Body()["3"], "Br\xE5nd");
+
+    ports.system->wow64Failure = 6;  // ERROR_INVALID_HANDLE
+    EXPECT_EQ(SignedRequest(config).Body()["38"], "0") << "a system that cannot tell is not WOW64";
 }
 
 TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBodyAndSaysWhy) {
