@@ -20,6 +20,17 @@ using testing::W;
 
 constexpr char kMachineGuid[] = "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93";
 
+// The TessaryException a call throws, to look at what it kept; none when it throws nothing.
+template <typename Call>
+std::optional<TessaryException> ThrownBy(Call&& call) {
+    try {
+        call();
+    } catch (const TessaryException& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 // The fakes with a known machine, and a configuration of our own so that the process-wide one
 // stays untouched.
 class ServiceClient : public ::testing::Test {
@@ -82,11 +93,21 @@ TEST_F(ServiceClient, PostJsonThrowsWhenNothingCanBeSent) {
     ports.system->servicePack = 0;
     EXPECT_TRUE(PostJson(L"https://service.test/o", "{}", {}, response, status));
 
-    EXPECT_THROW(PostJson(L"not a url", "{}", {}, response, status), TessaryException);
+    const auto notAUrl = ThrownBy([&] { PostJson(L"not a url", "{}", {}, response, status); });
+    ASSERT_TRUE(notAUrl);
+    EXPECT_EQ(notAUrl->SystemStatus(), 12006u);  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME, from the fake
     EXPECT_EQ(ports.http->Calls().size(), 2u);
 
     ports.http->Queue({false, 0, ""});
-    EXPECT_THROW(PostJson(L"https://service.test/o", "{}", {}, response, status), TessaryException);
+    const auto unreachable = ThrownBy([&] { PostJson(L"https://service.test/o", "{}", {}, response, status); });
+    ASSERT_TRUE(unreachable);
+    EXPECT_EQ(unreachable->SystemStatus(), ports.http->transportFailure);
+    EXPECT_EQ(unreachable->HttpStatus(), 0u) << "no answer arrived";
+
+    // A refusal is an answer: the caller gets it with its status to judge, not an exception.
+    ports.http->Queue({true, 503, ""});
+    EXPECT_TRUE(PostJson(L"https://service.test/o", "{}", {}, response, status));
+    EXPECT_EQ(status, 503u);
 }
 
 // --- SignedRequest --------------------------------------------------------------------------
@@ -248,13 +269,18 @@ TEST_F(ServiceClient, ConfigurationAfterThreeFailuresUsesTheLastAnswer) {
 
 TEST_F(ServiceClient, ConfigurationFailures) {
     ports.http->handler = [](const FakeHttp::Call&) { return FakeHttp::Answer{true, 500, ""}; };
-    EXPECT_THROW(Request(), TessaryException);
+    const auto refused = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->HttpStatus(), 500u) << "the service answered, and refused";
+    EXPECT_EQ(refused->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
     EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000, 5000}));
 
     // A redirect that reaches us is success, and its empty body the empty-answer error.
     ports.http->Queue({true, 302, ""});
-    EXPECT_THROW(Request(), TessaryException);
+    const auto empty = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->HttpStatus(), 302u);
     EXPECT_EQ(ports.http->Calls().size(), 4u);
     EXPECT_EQ(ports.clock->Sleeps().size(), 3u);
 
@@ -270,7 +296,11 @@ TEST_F(ServiceClient, ConfigurationFailures) {
 TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     ports.http->Queue({true, 500, ""});
     ports.http->Queue({false, 0, ""});
-    EXPECT_THROW(Request(), TessaryException);
+    const auto afterARefusal = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(afterARefusal);
+    // The refusal before is not what failed: the exchange that could not be made is.
+    EXPECT_EQ(afterARefusal->HttpStatus(), 0u);
+    EXPECT_EQ(afterARefusal->SystemStatus(), ports.http->transportFailure);
     EXPECT_EQ(ports.http->Calls().size(), 2u);
     EXPECT_EQ(ports.clock->Sleeps().size(), 1u);
 
@@ -279,7 +309,10 @@ TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     EXPECT_EQ(ports.http->Calls().size(), 3u);
 
     config.m_configUrl.clear();
-    EXPECT_THROW(Request(), TessaryException);
+    const auto noUrl = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(noUrl);
+    EXPECT_EQ(noUrl->HttpStatus(), 0u);
+    EXPECT_EQ(noUrl->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
 }
 
