@@ -78,6 +78,30 @@ TEST_F(PortFailures, AbsentFactsAreNotFoundAndFailedReadsCarryTheirStatus) {
     EXPECT_EQ(Reported(), std::vector<std::string>{"RegQueryValueExA failed: 234"});
 }
 
+// GetEnvironmentVariableW answers 0 both for a variable set to "" and for one that is not set;
+// only the last error tells them apart, and a code left over from an earlier call must not.
+TEST_F(PortFailures, AVariableSetToNothingIsEmptyAndARemovedOneIsNotFound) {
+    auto& system = platform::System();
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_EMPTY", L""));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const auto empty = system.GetEnvironmentVariable(L"TESSARY_SET_EMPTY");
+    ASSERT_TRUE(empty) << empty.GetStatus();
+    EXPECT_EQ(*empty, L"");
+
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_EMPTY", nullptr));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const auto removed = system.GetEnvironmentVariable(L"TESSARY_SET_EMPTY");
+    EXPECT_TRUE(removed.NotFound());
+    EXPECT_EQ(removed.GetStatus(), static_cast<platform::Status>(ERROR_ENVVAR_NOT_FOUND));
+
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_SHORT", L"x"));
+    const auto shortValue = system.GetEnvironmentVariable(L"TESSARY_SET_SHORT");
+    ::SetEnvironmentVariableW(L"TESSARY_SET_SHORT", nullptr);
+    ASSERT_TRUE(shortValue) << shortValue.GetStatus();
+    EXPECT_EQ(*shortValue, L"x");
+    EXPECT_TRUE(Reported().empty());
+}
+
 // Once a bool; now the status of the call that refused.
 TEST_F(PortFailures, RegistryReadsOfTheWrongTypeCarryTheStatus) {
     auto& registry = platform::Registry();

@@ -53,11 +53,19 @@ public:
     }
 
     platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override {
+        // The function answers 0 for a variable set to "" as for one that is not set or cannot be
+        // read; only the last error tells them apart, so none may be left from an earlier call.
+        ::SetLastError(ERROR_SUCCESS);
         const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-        if (size == 0) return FailWithLastError("GetEnvironmentVariableW");
+        if (size == 0) {
+            if (::GetLastError() == ERROR_SUCCESS) return std::wstring();
+            return FailWithLastError("GetEnvironmentVariableW");
+        }
         std::wstring value(size, L'\0');
+        ::SetLastError(ERROR_SUCCESS);
         const DWORD length = ::GetEnvironmentVariableW(name.c_str(), value.data(), size);
-        if (length == 0) return FailWithLastError("GetEnvironmentVariableW");
+        // Set to "" now, or removed since the first call.
+        if (length == 0 && ::GetLastError() != ERROR_SUCCESS) return FailWithLastError("GetEnvironmentVariableW");
         // The variable grew between the two calls.
         if (length >= size) return FailWith("GetEnvironmentVariableW", ERROR_MORE_DATA);
         value.resize(length);
