@@ -25,8 +25,9 @@ platform::Result<std::array<std::uint8_t, N>> Digest(DWORD providerType, ALG_ID 
     }
     std::array<std::uint8_t, N> out{};
     DWORD size = N;
-    if (!::CryptGetHashParam(hash.Get(), HP_HASHVAL, out.data(), &size, 0))
+    if (!::CryptGetHashParam(hash.Get(), HP_HASHVAL, out.data(), &size, 0)) {
         return FailWithLastError("CryptGetHashParam");
+    }
     // A provider that answers with a digest of another length has hashed with something else.
     if (size != N) return FailWith("CryptGetHashParam", static_cast<platform::Status>(NTE_BAD_LEN));
     return out;
