@@ -32,7 +32,9 @@ TEST(MachineFacts, MemoryDiskDesktopAndWidth) {
     EXPECT_TRUE(missing.NotFound()) << missing.GetStatus();
 
     // Wine for x86-64 is a 64-bit Windows, whichever width this test was built for.
-    EXPECT_TRUE(platform::System().IsWindows64Bit());
+    const auto windows64 = platform::System().IsWindows64Bit();
+    ASSERT_TRUE(windows64.Ok()) << windows64.GetStatus();
+    EXPECT_TRUE(*windows64);
 }
 
 TEST(MachineFacts, ProcessNamesIncludeThisOne) {
