@@ -76,7 +76,7 @@ public:
     platform::Result<platform::FileVersion> GetFixedFileVersion() const override {
         return m_module->GetFixedFileVersion();
     }
-    platform::Resource LoadResource(int id, const std::wstring& type) const override {
+    platform::Result<std::vector<std::uint8_t>> LoadResource(int id, const std::wstring& type) const override {
         if (type == L"LOCALE" && m_failNext.exchange(false)) throw std::runtime_error("the locale cannot be read");
         return m_module->LoadResource(id, type);
     }
