@@ -103,18 +103,29 @@ TEST_F(OfferChecksOnWindows, MachineFactsAreRead) {
     EXPECT_EQ(ReasonFor({{"ram", 1ll << 40}}), "NOT ENOUGH RAM");
 }
 
+// The marker lands in the 32-bit view, where the shipped program keeps it, and keeps the offer away
+// however the document spells the key.
 TEST_F(OfferChecksOnWindows, APartnerMarkerWrittenKeepsTheOfferAway) {
-    const std::string marker = "software\\TessaryOfferChecks\\Shown";
-    const json rules = {{"pn", true}, {"pnr", marker}};
-    EXPECT_EQ(ReasonFor(rules), "");
-    const auto shown = std::make_shared<Package>(
-        SignedRequest(),
-        json{{"ad", {{"o", "shown"}, {"f", "f"}}}, {"ps", {{"i", "i"}, {"dn", "d"}, {"u", "u"}, {"pn", true}, {"pnr", marker}}}},
-        false, "c", 0);
-    ASSERT_TRUE(shown->WritePnMarker());
-    // The next evaluation sees it; the one before cached the Software keys without it.
-    m_checker.reset();
-    EXPECT_EQ(ReasonFor(rules), "PN NO SHOW");
+    for (const std::string marker : {"SOFTWARE\\TessaryOfferChecks\\Shown", "software\\tessaryofferchecks\\shown"}) {
+        RemoveScratchKeys();
+        m_checker.reset();
+        const json rules = {{"pn", true}, {"pnr", marker}};
+        EXPECT_EQ(ReasonFor(rules), "") << marker;
+        const auto shown = std::make_shared<Package>(
+            SignedRequest(),
+            json{{"ad", {{"o", "shown"}, {"f", "f"}}},
+                 {"ps", {{"i", "i"}, {"dn", "d"}, {"u", "u"}, {"pn", true}, {"pnr", marker}}}},
+            false, "c", 0);
+        ASSERT_TRUE(shown->WritePnMarker());
+        win32::RegistryKey written;
+        EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\") + kScratch).c_str(), 0,
+                                  KEY_READ | KEY_WOW64_32KEY, written.Put()),
+                  ERROR_SUCCESS)
+            << marker;
+        // The next evaluation sees it; the one before cached the Software keys without it.
+        m_checker.reset();
+        EXPECT_EQ(ReasonFor(rules), "PN NO SHOW") << marker;
+    }
 }
 
 }  // namespace
