@@ -154,6 +154,14 @@ TEST_F(BrowserChecks, RequiredFoundInThePerUserFolder) {
     EXPECT_EQ(ReasonFor({{"x", 13}}), "HAVE CHROME");
 }
 
+TEST_F(BrowserChecks, RequiredFoundInEitherProgramFilesFolder) {
+    for (const wchar_t* path : {L"C:\\Program Files\\Chromium\\Application\\chrome.exe",
+                                L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe"}) {
+        ports.fileSystem->files = {path};
+        EXPECT_EQ(ReasonFor({{"x", 12}}), "");
+    }
+}
+
 TEST_F(BrowserChecks, FoundThroughTheRegistry) {
     Registry().SetString(RegistryRoot::CurrentUser, L"SOFTWARE\\Google\\Chrome\\BLBeacon", L"Path",
                          L"D:\\Browser\\chrome.exe");
