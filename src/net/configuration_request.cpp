@@ -39,7 +39,8 @@ std::wstring FileNameTag(const std::wstring& modulePath) {
 }
 
 nlohmann::json BuildConfigurationRequest(const ConfigurationManager& config) {
-    const std::wstring tag = FileNameTag(platform::Module().GetModuleFileName());
+    // Without the program's own path there is no tag to send; the request goes out without one.
+    const std::wstring tag = FileNameTag(platform::Module().GetModuleFileName().ValueOr(std::wstring()));
     return {
         {"prv", "0.1"},
         {"plv", ThreadAnsi(config.m_version)},

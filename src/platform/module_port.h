@@ -16,7 +16,8 @@ struct FileVersion {
 class ModulePort {
 public:
     virtual ~ModulePort() = default;
-    virtual std::wstring GetModuleFileName() const = 0;
+    // The executable's full path; fails with the system's status rather than give a path cut short.
+    virtual Result<std::wstring> GetModuleFileName() const = 0;
     // Not found when the executable has no version resource.
     virtual Result<FileVersion> GetFixedFileVersion() const = 0;
     // The resource's bytes; not found when the executable has no such type or no such resource

@@ -72,7 +72,7 @@ class LocaleFailingOnce : public platform::ModulePort {
 public:
     explicit LocaleFailingOnce(std::shared_ptr<platform::ModulePort> module) : m_module(std::move(module)) {}
 
-    std::wstring GetModuleFileName() const override { return m_module->GetModuleFileName(); }
+    platform::Result<std::wstring> GetModuleFileName() const override { return m_module->GetModuleFileName(); }
     platform::Result<platform::FileVersion> GetFixedFileVersion() const override {
         return m_module->GetFixedFileVersion();
     }

@@ -37,9 +37,10 @@ public:
     void CreateKey(platform::RegistryRoot root, platform::RegistryView view, const std::wstring& path);
     // Removes the key with everything below it, in the view.
     static void RemoveKey(platform::RegistryRoot root, platform::RegistryView view, const std::wstring& path);
+    // Removes now, from both views, what is removed when the object is made and when it goes.
+    void RemoveTestKeys() const;
 
 private:
-    void RemoveTestKeys() const;
 
     std::shared_ptr<platform::RegistryPort> m_port;
     std::vector<std::pair<platform::RegistryRoot, std::wstring>> m_removed;

@@ -15,6 +15,7 @@
 #include "offers/registry_access.h"
 #include "offers/registry_cache.h"
 #include "offers/registry_error.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_ports.h"
 #include "real_registry.h"
 
@@ -163,11 +164,9 @@ TEST_F(RegistryLayerTest, EnumerationSurvivesKeysAddedAndRemovedMeanwhile) {
             const std::wstring name = L"ZMoving" + std::to_wstring(round % 7) + std::wstring(round % 50, L'm');
             testing::RealRegistryUnderTest::RemoveKey(RegistryRoot::CurrentUser, RegistryView::Default,
                                                       churn + L"\\" + name);
-            HKEY created = nullptr;
-            if (::RegCreateKeyExW(HKEY_CURRENT_USER, (churn + L"\\" + name).c_str(), 0, nullptr, 0, KEY_READ, nullptr,
-                                  &created, nullptr) == ERROR_SUCCESS) {
-                ::RegCloseKey(created);
-            }
+            win32::RegistryKey created;
+            (void)::RegCreateKeyExW(HKEY_CURRENT_USER, (churn + L"\\" + name).c_str(), 0, nullptr, 0, KEY_READ, nullptr,
+                                    created.Put(), nullptr);
             if (round % 3 == 0) {
                 testing::RealRegistryUnderTest::RemoveKey(RegistryRoot::CurrentUser, RegistryView::Default,
                                                           churn + L"\\" + name);

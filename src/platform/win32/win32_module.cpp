@@ -32,10 +32,21 @@ platform::Result<Bytes> LoadResourceBytes(const wchar_t* name, const wchar_t* ty
 
 class Win32Module : public platform::ModulePort {
 public:
-    std::wstring GetModuleFileName() const override {
-        wchar_t path[MAX_PATH] = {};
-        const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-        return std::wstring(path, length);
+    platform::Result<std::wstring> GetModuleFileName() const override {
+        // A path that does not fit comes back cut short, filling the whole buffer; the buffer grows
+        // up to the longest path Windows has.
+        constexpr std::size_t kLongestPath = 32768;
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (length == 0) return FailWithLastError("GetModuleFileNameW");
+            if (length < path.size()) {
+                path.resize(length);
+                return path;
+            }
+            if (path.size() >= kLongestPath) return FailWith("GetModuleFileNameW", ERROR_INSUFFICIENT_BUFFER);
+            path.resize(path.size() * 2);
+        }
     }
 
     platform::Result<platform::FileVersion> GetFixedFileVersion() const override {

@@ -226,6 +226,12 @@ TEST_F(ServiceClient, ConfigurationRequestGoesOutWithATagOutsideUtf8) {
     EXPECT_EQ(nlohmann::json::parse(ports.http->Calls().at(0).body)["u"], "ab1-x2\xEF\xBF\xBD");
 }
 
+TEST_F(ServiceClient, ConfigurationRequestWithoutTheProgramPathGoesOutWithoutATag) {
+    ports.module->moduleFileNameFailure = 122;  // ERROR_INSUFFICIENT_BUFFER: the path did not fit
+
+    EXPECT_EQ(BuildConfigurationRequest(config)["u"], "");
+}
+
 TEST(FileNameTag, IsTheSevenCharactersAfterTheLastUnderscore) {
     EXPECT_EQ(FileNameTag(L"C:\\x\\Setup_ab1-x2z.exe"), L"ab1-x2z");
     EXPECT_EQ(FileNameTag(L"C:\\x\\My_Setup_ab1-x2z.tar.exe"), L"");  // cut at the last "." only

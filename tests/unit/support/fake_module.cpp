@@ -21,6 +21,11 @@ platform::Result<std::vector<std::uint8_t>> FakeModule::LoadResource(int id, con
     return platform::Failure{typeExists ? platform::kResourceNameNotFound : platform::kResourceTypeNotFound};
 }
 
+platform::Result<std::wstring> FakeModule::GetModuleFileName() const {
+    if (moduleFileNameFailure != platform::kSuccess) return platform::Failure{moduleFileNameFailure};
+    return moduleFileName;
+}
+
 platform::Result<platform::FileVersion> FakeModule::GetFixedFileVersion() const {
     if (!fileVersion) return platform::Failure{platform::kResourceTypeNotFound};
     return *fileVersion;
