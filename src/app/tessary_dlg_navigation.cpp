@@ -187,8 +187,9 @@ void CTessaryDlg::GoToPage(unsigned index) {
     } else if (IsFinishPage(name)) {
         AppendCloseToSystemMenu();
     }
+    // The line names the page; a name that cannot be converted still marks the navigation.
     platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger,
-                              platform::Text().ToNarrow(platform::CodePage::Utf8, name));
+                              platform::Text().ToNarrow(platform::CodePage::Utf8, name).ValueOr(std::string()));
 }
 
 void CTessaryDlg::AppendCloseToSystemMenu() {

@@ -12,14 +12,17 @@ namespace {
 using json = nlohmann::json;
 
 // The request body carries the configuration texts in ANSI code pages; the template takes them as
-// UTF-8 instead, so titles and values outside ASCII arrive as written.
+// UTF-8 instead, so titles and values outside ASCII arrive as written. A text the system cannot
+// convert arrives empty, as in the request body.
 void PutConfigurationTextsAsUtf8(json& event) {
     const auto config = ConfigurationManager::GetInstance();
     const std::pair<const char*, const std::wstring*> texts[] = {
         {"3", &config->m_brand},      {"4", &config->m_clientId},  {"7", &config->m_version},
         {"19", &config->m_configCfl}, {"21", &config->m_configCh}, {"22", &config->m_productTitle},
     };
-    for (const auto& [key, text] : texts) event[key] = platform::Text().ToNarrow(platform::CodePage::Utf8, *text);
+    for (const auto& [key, text] : texts) {
+        event[key] = platform::Text().ToNarrow(platform::CodePage::Utf8, *text).ValueOr(std::string());
+    }
 }
 
 }  // namespace

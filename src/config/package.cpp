@@ -16,7 +16,10 @@ namespace {
 
 using json = nlohmann::json;
 
-std::string ToUtf8(const std::wstring& text) { return platform::Text().ToNarrow(platform::CodePage::Utf8, text); }
+// A name or tag the system cannot convert is left empty: the package and its events go on without it.
+std::string ToUtf8(const std::wstring& text) {
+    return platform::Text().ToNarrow(platform::CodePage::Utf8, text).ValueOr(std::string());
+}
 
 std::vector<std::wstring> OptionalWideStrings(const json& object, const char* key) {
     std::vector<std::wstring> wide;

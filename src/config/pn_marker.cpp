@@ -8,6 +8,8 @@
 #include "config/package.h"
 #include "encoding/text_conversion.h"
 #include "platform/ports.h"
+#include "platform/registry_port.h"
+#include "platform/system_port.h"
 
 namespace tessary {
 namespace {
@@ -37,9 +39,12 @@ bool Package::WritePnMarker() const {
     if (slash == std::string::npos || slash == 0) return false;
     const auto date = MarkerDate();
     if (!date) return false;
+    // Where the shipped program keeps it, so the offer checks of every build find it; a system
+    // that cannot tell its width counts as 32-bit Windows, as it does for those checks.
+    const auto view = platform::ShippedProgramDefaultView(platform::System().IsWindows64Bit().ValueOr(false));
     try {
         return platform::Registry()
-            .WriteDword(platform::RegistryRoot::LocalMachine, Utf8ToWide(m_pnRegistryValue.substr(0, slash)),
+            .WriteDword(platform::RegistryRoot::LocalMachine, Utf8ToWide(m_pnRegistryValue.substr(0, slash)), view,
                         Utf8ToWide(m_pnRegistryValue.substr(slash + 1)), *date)
             .Ok();
     } catch (const std::exception&) {

@@ -55,12 +55,14 @@ PlaceholderTable ConfigurationManager::GetPathPlaceholders() {
 void ConfigurationManager::BuildPathPlaceholders() {
     std::call_once(m_placeholdersOnce, [this] {
         auto& system = platform::System();
-        m_pathPlaceholders.Insert(L"commonpf", system.IsWow64() ? L"{commonpf64}" : L"{commonpf32}");
+        // A system that cannot tell is taken for a 32-bit one: its folders are there on either.
+        const bool wow64 = system.IsWow64().ValueOr(false);
+        m_pathPlaceholders.Insert(L"commonpf", wow64 ? L"{commonpf64}" : L"{commonpf32}");
         m_pathPlaceholders.Insert(L"localappdata", KnownFolderOrEmpty(platform::KnownFolder::LocalAppData));
         m_pathPlaceholders.Insert(L"commonappdata", KnownFolderOrEmpty(platform::KnownFolder::RoamingAppData));
         m_pathPlaceholders.Insert(L"programdata", KnownFolderOrEmpty(platform::KnownFolder::ProgramData));
         m_pathPlaceholders.Insert(L"commonpf32", KnownFolderOrEmpty(platform::KnownFolder::ProgramFilesX86));
-        if (system.IsWow64()) {
+        if (wow64) {
             // The system reads the variable into a buffer of 260 characters, terminator included.
             const auto programW6432 = system.GetEnvironmentVariable(L"ProgramW6432");
             if (programW6432 && !programW6432->empty() && programW6432->size() < 260) {

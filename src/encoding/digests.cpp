@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <exception>
 
 #include "platform/ports.h"
 
@@ -23,15 +22,20 @@ std::string ToLowerHex(const std::array<std::uint8_t, N>& bytes) {
 
 }  // namespace
 
-std::string Sha256Hex(const std::string& text) { return ToLowerHex(platform::Crypto().Sha256(text)); }
+platform::Result<std::string> Sha256Hex(const std::string& text) {
+    const auto digest = platform::Crypto().Sha256(text);
+    if (!digest) return platform::Failure{digest.GetStatus()};
+    return ToLowerHex(*digest);
+}
 
 std::string Md5Hex(const std::wstring& text) {
-    // The digest only tags a request; without one the request still goes out.
-    try {
-        return ToLowerHex(platform::Crypto().Md5(platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text)));
-    } catch (const std::exception&) {
-        return {};
-    }
+    // The digest only tags a request; without one the request still goes out. A text that cannot
+    // be converted has no digest: the digest of no bytes would tag the request wrongly.
+    const auto ansi = platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text);
+    if (!ansi) return {};
+    const auto digest = platform::Crypto().Md5(*ansi);
+    if (!digest) return {};
+    return ToLowerHex(*digest);
 }
 
 }  // namespace tessary

@@ -48,7 +48,9 @@ bool MatchesUrlPattern(std::string_view text) {
 }
 
 bool IsValidUrl(const std::wstring& url) {
-    return MatchesUrlPattern(platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, url));
+    // A URL the system cannot even convert is no URL to download from.
+    const auto narrow = platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, url);
+    return narrow && MatchesUrlPattern(*narrow);
 }
 
 }  // namespace tessary

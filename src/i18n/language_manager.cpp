@@ -108,21 +108,19 @@ std::wstring LanguageManager::GetText(const std::string& key) const {
 }
 
 bool LanguageManager::LoadLocaleXml(int id, tinyxml2::XMLDocument& document) {
-    const platform::Resource resource = platform::Module().LoadResource(id, L"LOCALE");
-    switch (resource.status) {
-    case platform::ResourceStatus::NotFound:
+    const auto resource = platform::Module().LoadResource(id, L"LOCALE");
+    if (resource.NotFound()) {
         ShowPlainMessage(L"Failed to find resource with id: " + std::to_wstring(id));
         return false;
-    case platform::ResourceStatus::NotLoadable:
+    }
+    if (!resource) {
         ShowPlainMessage(L"Failed to load resource with id: " + std::to_wstring(id));
         return false;
-    case platform::ResourceStatus::Found:
-        break;
     }
 
     // The resource is not terminated; parse it as a C string so that a resource that is empty
     // or starts with a zero byte counts as an empty document.
-    std::string text(resource.bytes.begin(), resource.bytes.end());
+    std::string text(resource->begin(), resource->end());
     if (document.Parse(text.c_str()) != tinyxml2::XML_SUCCESS) {
         ShowParseFailure(document.ErrorStr());
         return false;
@@ -138,7 +136,9 @@ bool LanguageManager::LoadStrings(tinyxml2::XMLDocument& document) {
     }
 
     m_strings.clear();
-    m_strings["PRODUCT_TITLE"] = platform::Text().ToNarrow(platform::CodePage::Utf8, m_config->m_productTitle);
+    // A title the system cannot convert is shown as no title, as an unset one is.
+    m_strings["PRODUCT_TITLE"] =
+        platform::Text().ToNarrow(platform::CodePage::Utf8, m_config->m_productTitle).ValueOr(std::string());
     AddSupplementaryStrings();
 
     for (auto* entry = locale->FirstChildElement(); entry != nullptr; entry = entry->NextSiblingElement()) {

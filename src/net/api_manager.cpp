@@ -37,10 +37,11 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
         BuildConfigurationRequest(config).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 
     std::string response;
+    platform::HttpAnswer answer;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         // Each answer stands alone: what a failed attempt received is not glued to the next one.
         response.clear();
-        const platform::HttpAnswer answer = PostJson(config.m_configUrl, body, {}, response);
+        answer = PostJson(config.m_configUrl, body, {}, response);
         if (IsSuccess(answer.status)) break;
         char line[96] = {};
         std::snprintf(line, sizeof line, "Failed to send config request. %d %d", static_cast<int>(answer.status),
@@ -49,9 +50,10 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
         platform::Clock().SleepMs(kPauseAfterFailureMs);
     }
 
-    if (response.empty()) throw TessaryException("The configuration answer is empty");
+    // The last answer's status goes with the failure: an empty 500 is a refusal, an empty 200 not.
+    if (response.empty()) throw TessaryException("The configuration answer is empty", answer);
     auto document = nlohmann::json::parse(response, nullptr, true, false);
-    if (document.is_discarded()) throw TessaryException("The configuration answer is not JSON");
+    if (document.is_discarded()) throw TessaryException("The configuration answer is not JSON", answer);
     return std::make_unique<nlohmann::json>(std::move(document));
 }
 

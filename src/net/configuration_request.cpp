@@ -9,9 +9,13 @@ namespace {
 
 constexpr std::size_t kTagLength = 7;
 
-std::string ThreadAnsi(const std::wstring& text) {
-    return platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text);
+// A text the system cannot convert goes out empty: the service answers with its default
+// configuration rather than none at all.
+std::string Narrow(platform::CodePage page, const std::wstring& text) {
+    return platform::Text().ToNarrow(page, text).ValueOr(std::string());
 }
+
+std::string ThreadAnsi(const std::wstring& text) { return Narrow(platform::CodePage::ThreadAnsi, text); }
 
 // The language part of a locale name such as "en-US".
 std::wstring LanguageCode(const std::wstring& localeName) {
@@ -35,7 +39,8 @@ std::wstring FileNameTag(const std::wstring& modulePath) {
 }
 
 nlohmann::json BuildConfigurationRequest(const ConfigurationManager& config) {
-    const std::wstring tag = FileNameTag(platform::Module().GetModuleFileName());
+    // Without the program's own path there is no tag to send; the request goes out without one.
+    const std::wstring tag = FileNameTag(platform::Module().GetModuleFileName().ValueOr(std::wstring()));
     return {
         {"prv", "0.1"},
         {"plv", ThreadAnsi(config.m_version)},
@@ -43,7 +48,7 @@ nlohmann::json BuildConfigurationRequest(const ConfigurationManager& config) {
         {"a", ThreadAnsi(config.m_brand)},
         {"i", ThreadAnsi(config.m_clientId)},
         {"s", ThreadAnsi(config.m_sourceId)},
-        {"u", platform::Text().ToNarrow(platform::CodePage::FileSystem, tag)},
+        {"u", Narrow(platform::CodePage::FileSystem, tag)},
         {"o", OsVersionString()},
     };
 }

@@ -21,7 +21,7 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 
 void Note(const std::wstring& what, const std::wstring& name) {
     platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger,
-                              platform::Text().ToNarrow(platform::CodePage::Utf8, what + L": " + name));
+                              platform::Text().ToNarrow(platform::CodePage::Utf8, what + L": " + name).ValueOr(std::string()));
 }
 
 std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const std::wstring& packageFolder) {

@@ -2,6 +2,7 @@
 // POSTed, signed, on a detached thread of its own.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <thread>
 
 #include "config/configuration_manager.h"
@@ -17,6 +18,7 @@ using json = nlohmann::json;
 constexpr std::array kTerminalCodes = {-1, 2, 3, 4, 5};
 constexpr int kAttempts = 2;
 constexpr unsigned kRetryPauseMs = 5000;
+constexpr auto kIdleRecheck = std::chrono::milliseconds(100);
 
 bool IsTerminal(int code) {
     return std::find(kTerminalCodes.begin(), kTerminalCodes.end(), code) != kTerminalCodes.end();
@@ -51,7 +53,10 @@ void Package::ReportEvent(int code, const json& extra) {
 
 void Package::WaitForPendingEvents() {
     std::unique_lock lock(m_eventMutex);
-    m_eventsIdle.wait(lock, [this] { return m_pendingEvents == 0; });
+    // The count is looked at again every so often as well: under Wine a wait of this kind was seen
+    // to sleep on after the last report had ended, and the close path must not wait forever.
+    while (!m_eventsIdle.wait_for(lock, kIdleRecheck, [this] { return m_pendingEvents == 0; })) {
+    }
 }
 
 void Package::SendEvent(int code, const json& extra) {

@@ -170,7 +170,7 @@ std::wstring StalledText(unsigned noProgressLimitMs) {
 }
 
 void TransferFailure(const std::wstring& text) {
-    throw std::runtime_error(platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text));
+    throw std::runtime_error(platform::Text().ToNarrow(platform::CodePage::ThreadAnsi, text).ValueOr(std::string()));
 }
 
 std::wstring CodeAndSystemText(platform::Status status) {

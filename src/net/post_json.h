@@ -11,7 +11,8 @@ namespace tessary {
 // sent or received.
 platform::HttpAnswer PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
                               std::string& response);
-// The same, for callers that only look at the HTTP status.
+// The same, for callers that only look at the HTTP status. True whenever it returns: an answer
+// arrived, an error status too; a failed exchange throws as above.
 bool PostJson(const std::wstring& url, const std::string& body, const platform::HeaderList& headers,
               std::string& response, unsigned long& status);
 

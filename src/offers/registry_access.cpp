@@ -12,9 +12,9 @@ namespace {
 
 }  // namespace
 
-// When the port answers with a result, this becomes its value with false for a system that
-// cannot tell.
-bool IsWow64(const platform::SystemPort& system) { return system.IsWindows64Bit(); }
+// The rules' "WOW64" is 64-bit Windows: the 64-bit build must judge as the shipped build does there.
+// A system that cannot tell counts as 32-bit Windows, as a failed IsWow64Process does.
+bool IsWow64(const platform::SystemPort& system) { return system.IsWindows64Bit().ValueOr(false); }
 
 platform::Result<platform::RegistryKeyPtr> OpenFullPath(const platform::RegistryPort& registry,
                                                         const std::wstring& fullPath, ViewFlag view,

@@ -28,11 +28,9 @@ std::wstring_view SoftwarePrefixOf(std::wstring_view path) {
 }  // namespace
 
 platform::RegistryView RegistryMachine::PortView(ViewFlag flag) const {
-    // On 32-bit Windows there is one view and the flag changes nothing. On 64-bit Windows the
-    // shipped program's default view is the 32-bit one; asking for it by name gives a 64-bit build
-    // the same keys.
-    if (!wow64) return platform::RegistryView::Default;
-    return flag == ViewFlag::Key64 ? platform::RegistryView::Force64 : platform::RegistryView::Force32;
+    // On 32-bit Windows there is one view and the flag changes nothing.
+    if (wow64 && flag == ViewFlag::Key64) return platform::RegistryView::Force64;
+    return platform::ShippedProgramDefaultView(wow64);
 }
 
 std::optional<RegistryRoot> RootHandle(std::wstring_view fullRootName) {

@@ -58,7 +58,7 @@ std::vector<std::wstring> ExpandRegistryPath(const std::wstring& path, const Reg
 
 // Chooses the view for a full path under a Software prefix, rewriting a Wow6432Node path to the
 // plain path read in the default view. True when the key cannot exist on this machine (a
-// Wow6432Node key on 32-bit Windows).
+// Wow6432Node key on 32-bit Windows), or names no key below Software ("hkey_local_machine\software\").
 bool AdjustRegistryView(std::wstring& path, ViewFlag& view, const RegistryMachine& machine);
 
 // Head and tail around the first (last) backslash; a text without one gives (text, "").

@@ -16,6 +16,12 @@ enum class RegistryView {
     Force32,  // KEY_WOW64_32KEY
 };
 
+// The view the shipped 32-bit program uses when it names none: on 64-bit Windows the 32-bit one,
+// which a 64-bit build must name to reach the same keys.
+inline RegistryView ShippedProgramDefaultView(bool windows64Bit) {
+    return windows64Bit ? RegistryView::Force32 : RegistryView::Default;
+}
+
 // Value types, with the numbers Windows gives them.
 using RegistryType = std::uint32_t;
 inline constexpr RegistryType kRegNone = 0;
@@ -81,9 +87,9 @@ public:
     // The "~MHz" value of HKLM\HARDWARE\DESCRIPTION\System\CentralProcessor\0 in the 64-bit view.
     virtual ProcessorSpeed ReadProcessorSpeed() const = 0;
 
-    // Creates or opens the key and stores a REG_DWORD value.
-    virtual Result<void> WriteDword(RegistryRoot root, const std::wstring& path, const std::wstring& valueName,
-                                    std::uint32_t value) = 0;
+    // Creates or opens the key in the given view and stores a REG_DWORD value.
+    virtual Result<void> WriteDword(RegistryRoot root, const std::wstring& path, RegistryView view,
+                                    const std::wstring& valueName, std::uint32_t value) = 0;
 };
 
 }  // namespace tessary::platform

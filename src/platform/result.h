@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace tessary::platform {
@@ -18,9 +19,14 @@ inline constexpr Status kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kSharingViolation = 32;
 inline constexpr Status kEnvironmentVariableNotFound = 203;  // ERROR_ENVVAR_NOT_FOUND
+inline constexpr Status kResourceTypeNotFound = 1813;        // ERROR_RESOURCE_TYPE_NOT_FOUND
+inline constexpr Status kResourceNameNotFound = 1814;        // ERROR_RESOURCE_NAME_NOT_FOUND
 
+// Only codes that say "there is no such thing" belong here: a code that can also mean "there is
+// one, but it could not be read" would hide a failure as an answer.
 constexpr bool IsNotFound(Status status) {
-    return status == kFileNotFound || status == kPathNotFound || status == kEnvironmentVariableNotFound;
+    return status == kFileNotFound || status == kPathNotFound || status == kEnvironmentVariableNotFound ||
+           status == kResourceTypeNotFound || status == kResourceNameNotFound;
 }
 
 // The failure side, convertible to any Result: `return Failure{code};`.
@@ -36,7 +42,9 @@ public:
 
     // A failed call is a failure even in the odd case where the system left no code behind.
     bool Ok() const { return m_value.has_value(); }
-    explicit operator bool() const { return Ok(); }
+    // Not for a Result<bool>, where "the call worked" and "the answer is yes" would read alike:
+    // there ask Ok() or the value.
+    explicit operator bool() const requires(!std::is_same_v<T, bool>) { return Ok(); }
     bool NotFound() const { return !Ok() && IsNotFound(m_status); }
     // Failed for a reason other than absence.
     bool Failed() const { return !Ok() && !IsNotFound(m_status); }

@@ -20,11 +20,12 @@ public:
     virtual Result<OsVersion> GetOsVersion() const = 0;
     // True when the version is at least major.minor with at least the given service pack.
     virtual bool IsVersionAtLeast(unsigned major, unsigned minor, unsigned servicePackMajor) const = 0;
-    // True when this process is a 32-bit process on 64-bit Windows; false also when the system
-    // cannot tell.
-    virtual bool IsWow64() const = 0;
-    // True on 64-bit Windows, whatever the width of this process.
-    virtual bool IsWindows64Bit() const = 0;
+    // True when this process is a 32-bit process on 64-bit Windows. Fails with the system's status
+    // when it cannot tell; callers decide what that means for them.
+    virtual Result<bool> IsWow64() const = 0;
+    // True on 64-bit Windows, whatever the width of this process. A 32-bit process learns it from
+    // IsWow64 and fails as that does.
+    virtual Result<bool> IsWindows64Bit() const = 0;
     // The variable's value; not found when it is not set.
     virtual Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const = 0;
     // Physical memory in bytes.

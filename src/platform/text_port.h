@@ -18,8 +18,9 @@ public:
     virtual ~TextPort() = default;
     // Narrow to wide. Fails only when the conversion itself fails.
     virtual Result<std::wstring> ToWide(CodePage page, std::string_view text) const = 0;
-    // Wide to narrow; characters the code page cannot hold become its default character.
-    virtual std::string ToNarrow(CodePage page, std::wstring_view text) const = 0;
+    // Wide to narrow; characters the code page cannot hold become its default character. Fails
+    // only when the conversion itself fails.
+    virtual Result<std::string> ToNarrow(CodePage page, std::wstring_view text) const = 0;
 };
 
 }  // namespace tessary::platform

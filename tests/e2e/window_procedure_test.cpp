@@ -72,11 +72,11 @@ class LocaleFailingOnce : public platform::ModulePort {
 public:
     explicit LocaleFailingOnce(std::shared_ptr<platform::ModulePort> module) : m_module(std::move(module)) {}
 
-    std::wstring GetModuleFileName() const override { return m_module->GetModuleFileName(); }
+    platform::Result<std::wstring> GetModuleFileName() const override { return m_module->GetModuleFileName(); }
     platform::Result<platform::FileVersion> GetFixedFileVersion() const override {
         return m_module->GetFixedFileVersion();
     }
-    platform::Resource LoadResource(int id, const std::wstring& type) const override {
+    platform::Result<std::vector<std::uint8_t>> LoadResource(int id, const std::wstring& type) const override {
         if (type == L"LOCALE" && m_failNext.exchange(false)) throw std::runtime_error("the locale cannot be read");
         return m_module->LoadResource(id, type);
     }

@@ -29,7 +29,7 @@ TEST(ProcessBitness, WowSixtyFourOnlyForThirtyTwoBitCodeOnSixtyFourBitWindows) {
     testing::RealPorts ports;
     const bool wow64 = ProcessIsWow64();
     std::printf("bitness: %u-bit process, IsWow64Process %d\n", static_cast<unsigned>(sizeof(void*) * 8), wow64 ? 1 : 0);
-    EXPECT_EQ(platform::System().IsWow64(), wow64);
+    EXPECT_EQ(platform::System().IsWow64().Value(), wow64);
     if (sizeof(void*) == 8) {
         EXPECT_FALSE(wow64) << "a 64-bit process never runs under WOW64";
     } else {

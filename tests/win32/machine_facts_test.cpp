@@ -23,16 +23,20 @@ TEST(MachineFacts, MemoryDiskDesktopAndWidth) {
     ASSERT_TRUE(::GlobalMemoryStatusEx(&memory));
     EXPECT_EQ(platform::System().GetTotalPhysicalMemory().ValueOr(0), memory.ullTotalPhys);
 
-    // The disk check asks about the drive of the Desktop folder.
+    // The disk check asks about the Desktop folder itself, written with or without its backslash.
     const auto desktop = platform::FileSystem().GetKnownFolder(platform::KnownFolder::Desktop);
     ASSERT_TRUE(desktop) << desktop.GetStatus();
     ASSERT_GE(desktop->size(), 3u);
+    EXPECT_GT(platform::FileSystem().GetFreeBytesAvailable(*desktop).ValueOr(0), 0u);
+    EXPECT_GT(platform::FileSystem().GetFreeBytesAvailable(*desktop + L"\\").ValueOr(0), 0u);
     EXPECT_GT(platform::FileSystem().GetFreeBytesAvailable(desktop->substr(0, 3)).ValueOr(0), 0u);
     const auto missing = platform::FileSystem().GetFreeBytesAvailable(desktop->substr(0, 3) + L"TessaryNowhere\\");
     EXPECT_TRUE(missing.NotFound()) << missing.GetStatus();
 
     // Wine for x86-64 is a 64-bit Windows, whichever width this test was built for.
-    EXPECT_TRUE(platform::System().IsWindows64Bit());
+    const auto windows64 = platform::System().IsWindows64Bit();
+    ASSERT_TRUE(windows64.Ok()) << windows64.GetStatus();
+    EXPECT_TRUE(*windows64);
 }
 
 TEST(MachineFacts, ProcessNamesIncludeThisOne) {

@@ -11,40 +11,19 @@
 #include "config/package.h"
 #include "configuration_guard.h"
 #include "offers/offer_checker.h"
-#include "platform/win32/handles.h"
 #include "real_ports.h"
+#include "real_registry.h"
 
 namespace tessary {
 namespace {
 
 using json = nlohmann::json;
 
-constexpr wchar_t kScratch[] = L"TessaryOfferChecks";
-
-void RemoveScratchKeys() {
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-            win32::RegistryKey software;
-            if (::RegOpenKeyExW(root, L"Software", 0, KEY_ALL_ACCESS | view, software.Put()) == ERROR_SUCCESS) {
-                ::RegDeleteTreeW(software.Get(), kScratch);
-            }
-        }
-    }
-}
-
-void CreateKey(HKEY root, const std::wstring& path, REGSAM view) {
-    win32::RegistryKey key;
-    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, key.Put(), nullptr),
-              ERROR_SUCCESS);
-}
+const std::wstring kScratchPath = L"Software\\TessaryOfferChecks";
 
 class OfferChecksOnWindows : public ::testing::Test {
 protected:
-    OfferChecksOnWindows() {
-        RemoveScratchKeys();
-        m_config->m_maxOffers = 100;
-    }
-    ~OfferChecksOnWindows() override { RemoveScratchKeys(); }
+    OfferChecksOnWindows() { m_config->m_maxOffers = 100; }
 
     // The reason an offer with these rules is turned away with, or "" when it is kept.
     std::string ReasonFor(json rules) {
@@ -68,6 +47,9 @@ protected:
     }
 
     testing::RealPorts m_ports;
+    // Removes the scratch keys of both roots in both views before the test and after it.
+    testing::RealRegistryUnderTest m_registry{
+        {{platform::RegistryRoot::CurrentUser, kScratchPath}, {platform::RegistryRoot::LocalMachine, kScratchPath}}};
     testing::ConfigurationGuard m_config;
     std::unique_ptr<OfferChecker> m_checker;
     std::vector<std::shared_ptr<Package>> m_accepted;
@@ -76,9 +58,10 @@ protected:
 };
 
 TEST_F(OfferChecksOnWindows, KeysInEitherViewAreFoundAsTheShippedProgramSeesThem) {
-    const std::wstring scratch = std::wstring(L"Software\\") + kScratch;
-    CreateKey(HKEY_LOCAL_MACHINE, scratch + L"\\Native", KEY_WOW64_64KEY);
-    CreateKey(HKEY_LOCAL_MACHINE, scratch + L"\\Redirected", KEY_WOW64_32KEY);
+    using platform::RegistryRoot;
+    using platform::RegistryView;
+    m_registry.CreateKey(RegistryRoot::LocalMachine, RegistryView::Force64, kScratchPath + L"\\Native");
+    m_registry.CreateKey(RegistryRoot::LocalMachine, RegistryView::Force32, kScratchPath + L"\\Redirected");
     const std::string relative = "tessaryofferchecks\\";
     EXPECT_EQ(ReasonFor({{"r", {relative + "native"}}}), "REGISTRY KEY EXISTS");
     EXPECT_EQ(ReasonFor({{"r", {relative + "redirected"}}}), "REGISTRY KEY EXISTS");
@@ -103,16 +86,27 @@ TEST_F(OfferChecksOnWindows, MachineFactsAreRead) {
     EXPECT_EQ(ReasonFor({{"ram", 1ll << 40}}), "NOT ENOUGH RAM");
 }
 
+// The marker lands in the 32-bit view, where the shipped program keeps it, and keeps the offer away
+// however the document spells the key.
 TEST_F(OfferChecksOnWindows, APartnerMarkerWrittenKeepsTheOfferAway) {
-    const std::string marker = "software\\TessaryOfferChecks\\Shown";
-    const json rules = {{"pn", true}, {"pnr", marker}};
-    EXPECT_EQ(ReasonFor(rules), "");
-    const auto shown = std::make_shared<Package>(
-        SignedRequest(),
-        json{{"ad", {{"o", "shown"}, {"f", "f"}}}, {"ps", {{"i", "i"}, {"dn", "d"}, {"u", "u"}, {"pn", true}, {"pnr", marker}}}},
-        false, "c", 0);
-    ASSERT_TRUE(shown->WritePnMarker());
-    EXPECT_EQ(ReasonFor(rules), "PN NO SHOW");
+    for (const std::string marker : {"SOFTWARE\\TessaryOfferChecks\\Shown", "software\\tessaryofferchecks\\shown"}) {
+        m_registry.RemoveTestKeys();
+        m_checker.reset();
+        const json rules = {{"pn", true}, {"pnr", marker}};
+        EXPECT_EQ(ReasonFor(rules), "") << marker;
+        const auto shown = std::make_shared<Package>(
+            SignedRequest(),
+            json{{"ad", {{"o", "shown"}, {"f", "f"}}},
+                 {"ps", {{"i", "i"}, {"dn", "d"}, {"u", "u"}, {"pn", true}, {"pnr", marker}}}},
+            false, "c", 0);
+        ASSERT_TRUE(shown->WritePnMarker());
+        const auto written = m_registry.Port().TestKey(platform::RegistryRoot::LocalMachine, kScratchPath,
+                                                       platform::RegistryView::Force32);
+        EXPECT_TRUE(written) << marker << " " << written.GetStatus();
+        // The next evaluation sees it; the one before cached the Software keys without it.
+        m_checker.reset();
+        EXPECT_EQ(ReasonFor(rules), "PN NO SHOW") << marker;
+    }
 }
 
 }  // namespace

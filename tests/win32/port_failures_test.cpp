@@ -78,6 +78,30 @@ TEST_F(PortFailures, AbsentFactsAreNotFoundAndFailedReadsCarryTheirStatus) {
     EXPECT_EQ(Reported(), std::vector<std::string>{"RegQueryValueExA failed: 234"});
 }
 
+// GetEnvironmentVariableW answers 0 both for a variable set to "" and for one that is not set;
+// only the last error tells them apart, and a code left over from an earlier call must not.
+TEST_F(PortFailures, AVariableSetToNothingIsEmptyAndARemovedOneIsNotFound) {
+    auto& system = platform::System();
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_EMPTY", L""));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const auto empty = system.GetEnvironmentVariable(L"TESSARY_SET_EMPTY");
+    ASSERT_TRUE(empty) << empty.GetStatus();
+    EXPECT_EQ(*empty, L"");
+
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_EMPTY", nullptr));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const auto removed = system.GetEnvironmentVariable(L"TESSARY_SET_EMPTY");
+    EXPECT_TRUE(removed.NotFound());
+    EXPECT_EQ(removed.GetStatus(), static_cast<platform::Status>(ERROR_ENVVAR_NOT_FOUND));
+
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TESSARY_SET_SHORT", L"x"));
+    const auto shortValue = system.GetEnvironmentVariable(L"TESSARY_SET_SHORT");
+    ::SetEnvironmentVariableW(L"TESSARY_SET_SHORT", nullptr);
+    ASSERT_TRUE(shortValue) << shortValue.GetStatus();
+    EXPECT_EQ(*shortValue, L"x");
+    EXPECT_TRUE(Reported().empty());
+}
+
 // Once a bool; now the status of the call that refused.
 TEST_F(PortFailures, RegistryReadsOfTheWrongTypeCarryTheStatus) {
     auto& registry = platform::Registry();
@@ -88,6 +112,27 @@ TEST_F(PortFailures, RegistryReadsOfTheWrongTypeCarryTheStatus) {
     EXPECT_TRUE(number.Failed());
     EXPECT_EQ(number.GetStatus(), static_cast<platform::Status>(ERROR_UNSUPPORTED_TYPE));
     EXPECT_EQ(Reported(), std::vector<std::string>{"RegGetValueW failed: 1630"});
+}
+
+// Once a status of its own; now absence comes back as "not found" with the system's code, and
+// only a resource that is there but cannot be read would be a failure.
+TEST_F(PortFailures, MissingResourcesAreNotFoundAndNotReported) {
+    auto& module = platform::Module();
+    const auto picture = module.LoadResource(101, L"IMAGE_BLOB");
+    ASSERT_TRUE(picture) << picture.GetStatus();
+    ASSERT_GT(picture->size(), 8u);
+    EXPECT_EQ(std::string(picture->begin() + 1, picture->begin() + 4), "PNG");
+
+    const auto noSuchName = module.LoadResource(999, L"IMAGE_BLOB");
+    EXPECT_TRUE(noSuchName.NotFound());
+    EXPECT_EQ(noSuchName.GetStatus(), static_cast<platform::Status>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    const auto noSuchType = module.LoadResource(101, L"TESSARY_NO_SUCH_TYPE");
+    EXPECT_TRUE(noSuchType.NotFound());
+    EXPECT_EQ(noSuchType.GetStatus(), static_cast<platform::Status>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+    // This test program carries no version resource.
+    const auto version = module.GetFixedFileVersion();
+    EXPECT_TRUE(version.NotFound()) << version.GetStatus();
+    EXPECT_TRUE(Reported().empty());
 }
 
 // Once a bool followed by a call for the last error; now the status travels with the answer. No

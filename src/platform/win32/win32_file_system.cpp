@@ -123,7 +123,10 @@ public:
 
     platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override {
         ULARGE_INTEGER available{};
-        if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) {
+        // A folder on a network share is only understood with a trailing backslash.
+        std::wstring directory = folder;
+        if (!directory.empty() && directory.back() != L'\\') directory += L'\\';
+        if (!::GetDiskFreeSpaceExW(directory.c_str(), &available, nullptr, nullptr)) {
             return FailWithLastError("GetDiskFreeSpaceExW");
         }
         return static_cast<std::uint64_t>(available.QuadPart);

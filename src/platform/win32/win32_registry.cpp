@@ -195,10 +195,11 @@ public:
     }
 
     platform::Result<void> WriteDword(platform::RegistryRoot root, const std::wstring& path,
-                                      const std::wstring& valueName, std::uint32_t value) override {
+                                      platform::RegistryView view, const std::wstring& valueName,
+                                      std::uint32_t value) override {
         RegistryKey key;
-        LSTATUS status =
-            ::RegCreateKeyExW(ToRootKey(root), path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
+        LSTATUS status = ::RegCreateKeyExW(ToRootKey(root), path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | ToViewFlag(view),
+                                           nullptr, key.Put(), nullptr);
         if (status != ERROR_SUCCESS) return FailWith("RegCreateKeyExW", static_cast<platform::Status>(status));
         const DWORD data = value;
         status = ::RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),

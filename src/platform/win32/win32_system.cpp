@@ -40,19 +40,32 @@ public:
         return ::VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
     }
 
-    bool IsWow64() const override {
+    platform::Result<bool> IsWow64() const override {
         BOOL wow64 = FALSE;
-        return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+        if (!::IsWow64Process(::GetCurrentProcess(), &wow64)) return FailWithLastError("IsWow64Process");
+        return wow64 != FALSE;
     }
 
-    bool IsWindows64Bit() const override { return sizeof(void*) == 8 || IsWow64(); }
+    platform::Result<bool> IsWindows64Bit() const override {
+        // 64-bit code runs on 64-bit Windows only.
+        if constexpr (sizeof(void*) == 8) return true;
+        return IsWow64();
+    }
 
     platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override {
+        // The function answers 0 for a variable set to "" as for one that is not set or cannot be
+        // read; only the last error tells them apart, so none may be left from an earlier call.
+        ::SetLastError(ERROR_SUCCESS);
         const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-        if (size == 0) return FailWithLastError("GetEnvironmentVariableW");
+        if (size == 0) {
+            if (::GetLastError() == ERROR_SUCCESS) return std::wstring();
+            return FailWithLastError("GetEnvironmentVariableW");
+        }
         std::wstring value(size, L'\0');
+        ::SetLastError(ERROR_SUCCESS);
         const DWORD length = ::GetEnvironmentVariableW(name.c_str(), value.data(), size);
-        if (length == 0) return FailWithLastError("GetEnvironmentVariableW");
+        // Set to "" now, or removed since the first call.
+        if (length == 0 && ::GetLastError() != ERROR_SUCCESS) return FailWithLastError("GetEnvironmentVariableW");
         // The variable grew between the two calls.
         if (length >= size) return FailWith("GetEnvironmentVariableW", ERROR_MORE_DATA);
         value.resize(length);

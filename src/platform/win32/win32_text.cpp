@@ -26,18 +26,23 @@ public:
         const int size = ::MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
         if (size < 1) return FailWithLastError("MultiByteToWideChar");
         std::wstring out(static_cast<std::size_t>(size), L'\0');
-        ::MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+        if (::MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), size) != size) {
+            return FailWithLastError("MultiByteToWideChar");
+        }
         return out;
     }
 
-    std::string ToNarrow(platform::CodePage page, std::wstring_view text) const override {
-        if (text.empty()) return {};
+    platform::Result<std::string> ToNarrow(platform::CodePage page, std::wstring_view text) const override {
+        if (text.empty()) return std::string();
         const UINT cp = ToWindowsCodePage(page);
         const int size =
             ::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-        if (size < 1) return {};
+        if (size < 1) return FailWithLastError("WideCharToMultiByte");
         std::string out(static_cast<std::size_t>(size), '\0');
-        ::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+        if (::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                                  nullptr) != size) {
+            return FailWithLastError("WideCharToMultiByte");
+        }
         return out;
     }
 };

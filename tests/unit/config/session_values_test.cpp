@@ -109,6 +109,19 @@ TEST(PathPlaceholders, Wow64AddsTheSixtyFourBitFolderOnlyWhenTheVariableIsSet) {
     EXPECT_EQ(ExpandBracedPlaceholders<std::wstring>(L"{commonpf32}\\a", table), L"C:\\Program Files (x86)\\a");
 }
 
+TEST(PathPlaceholders, ASystemThatCannotTellItsBitnessGetsTheThirtyTwoBitFolders) {
+    FakePorts ports;
+    AddKnownFolders(ports);
+    ports.system->wow64 = true;
+    ports.system->wow64Failure = 6;  // ERROR_INVALID_HANDLE
+    ports.system->environment[L"ProgramW6432"] = L"C:\\Program Files";
+    ConfigurationManager config(DownloadConstants());
+    const auto table = config.GetPathPlaceholders();
+    EXPECT_EQ(ExpandBracedPlaceholders<std::wstring>(L"{commonpf}\\a", table), L"C:\\Program Files (x86)\\a");
+    EXPECT_FALSE(table.Contains(L"commonpf64"));
+    EXPECT_TRUE(config.m_pathPlaceholders64.empty());
+}
+
 TEST(PathPlaceholders, UnresolvedFolderStillHasItsEntry) {
     FakePorts ports;
     ConfigurationManager config(DownloadConstants());

@@ -19,22 +19,38 @@ using testing::W;
 
 TEST(Digests, Sha256HexIsLowercaseHexOfTheBytes) {
     FakePorts ports;
-    EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(Sha256Hex("The quick brown fox jumps over the lazy dog"),
+    EXPECT_EQ(Sha256Hex("").Value(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(Sha256Hex("abc").Value(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(Sha256Hex("The quick brown fox jumps over the lazy dog").Value(),
               "d7a8fbb307d7809469ca9abcb0082e4f8d5651e46d3cdb762d02d0bf37c9e592");
 }
 
-TEST(Digests, Md5HexHashesTheAnsiBytesAndIsEmptyWhenHashingFails) {
+TEST(Digests, Md5HexHashesTheAnsiBytes) {
     FakePorts ports;
     EXPECT_EQ(Md5Hex(L""), "d41d8cd98f00b204e9800998ecf8427e");
     EXPECT_EQ(Md5Hex(L"abc"), "900150983cd24fb0d6963f7d28e17f72");
     // One byte 0xE9 in the ANSI page, not the two bytes of UTF-8.
     EXPECT_EQ(Md5Hex(W("Café")), "355c5442233eb033103eb7e1255a17db");
+}
 
-    ports.crypto->fails = true;
+// SHA-256 signs requests, so its caller must learn why there is none; MD5 only tags one, so its
+// failure is an empty tag.
+TEST(Digests, AFailingProviderGivesNoDigestAndSha256CarriesTheStatus) {
+    FakePorts ports;
+    constexpr platform::Status kBadAlgorithm = 0x80090008;  // NTE_BAD_ALGID
+    ports.crypto->failure = kBadAlgorithm;
+
+    const auto sha256 = Sha256Hex("abc");
+    EXPECT_TRUE(sha256.Failed());
+    EXPECT_EQ(sha256.GetStatus(), kBadAlgorithm);
     EXPECT_EQ(Md5Hex(L"abc"), "");
-    EXPECT_THROW(Sha256Hex("abc"), std::runtime_error);
+}
+
+// Before, a failed conversion gave "", and "" has a digest of its own.
+TEST(Digests, Md5HexOfATextTheSystemCannotConvertIsEmpty) {
+    FakePorts ports;
+    ports.text->toNarrowFails = true;
+    EXPECT_EQ(Md5Hex(L"abc"), "");
 }
 
 TEST(Base62, EncodesTheBytesAsOneBigEndianNumber) {
@@ -100,6 +116,9 @@ TEST(IsValidUrl, AcceptsHostsWithADotAndRejectsBareNames) {
     EXPECT_FALSE(IsValidUrl(L"cdn.example.com setup.exe"));
     EXPECT_FALSE(IsValidUrl(L"cdn.example.com/a\nb"));
     EXPECT_FALSE(IsValidUrl(W("cdn.exämple.com")));
+
+    ports.text->toNarrowFails = true;
+    EXPECT_FALSE(IsValidUrl(L"https://cdn.example.com/f/setup.exe"));
 }
 
 // The decision must be the regular expression's, character for character.

@@ -48,8 +48,7 @@ std::shared_ptr<ConfigurationManager> MakeConfig(const wchar_t* wizardKey) {
 }
 
 void Serve(FakePorts& ports, int id, std::string_view xml) {
-    ports.module->resources[{L"LOCALE", id}] = {platform::ResourceStatus::Found,
-                                                std::vector<std::uint8_t>(xml.begin(), xml.end())};
+    ports.module->resources[{L"LOCALE", id}] = std::vector<std::uint8_t>(xml.begin(), xml.end());
 }
 
 std::vector<std::wstring> MessageTexts(const FakePorts& ports) {
@@ -132,7 +131,7 @@ TEST(LanguageManager, BrokenResourcesAreSkippedWithTheirMessage) {
     FakePorts ports;
     ports.module->ServeShippedLocales();
     Serve(ports, 106, "<Locale name=\"es\"><A>x</Locale>");
-    ports.module->resources[{L"LOCALE", 107}] = {platform::ResourceStatus::NotLoadable, {}};
+    ports.module->unloadableResources[{L"LOCALE", 107}] = 8;  // ERROR_NOT_ENOUGH_MEMORY
     ports.module->resources.erase({L"LOCALE", 108});
     Serve(ports, 109, "");
     Serve(ports, 110, std::string_view("\0<Locale name=\"da\"/>", 20));

@@ -22,7 +22,11 @@ using namespace std::chrono_literals;
 class Gate {
 public:
     void Open() { m_open.set_value(); }
-    void Wait() const { m_opened.wait(); }
+    // Looks again every few milliseconds rather than trusting one wake-up (see WaitForPendingEvents).
+    void Wait() const {
+        while (m_opened.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+        }
+    }
 
 private:
     std::promise<void> m_open;
@@ -38,7 +42,9 @@ protected:
                             {"ps", {{"i", "i.png"}, {"dn", "Tool"}, {"u", "u.exe"}}}};
         return std::make_shared<Package>(SignedRequest(), offer, false, "c-1", index);
     }
-    static json EventOf(const FakeHttp::Call& call) { return json::parse(json::parse(call.body).at("data").get<std::string>()); }
+    static json EventOf(const FakeHttp::Call& call) {
+        return json::parse(json::parse(call.body).at("data").get<std::string>());
+    }
     std::string CodeOfCall(std::size_t n) const { return EventOf(ports.http->Calls().at(n)).at("6"); }
     // Reports and waits until the send is over.
     static void Deliver(Package& package, int code, const json& extra = nullptr) {
@@ -69,8 +75,9 @@ TEST_F(EventsTest, AnOfferEventIsItsTemplateWithTheCodeInTheAnalyticsEnvelope) {
     EXPECT_EQ(event["16"], "c-1");
     EXPECT_EQ(event["17"], "2");
     EXPECT_EQ(event["18"], "feed-2");
-    const platform::HeaderList signature = {
-        {L"Authorization", L"Signature=" + W(Sha256Hex("4c4c4544-0042" "20251209080000"))}};
+    // Signed over the machine and the session, joined.
+    const std::string digest = Sha256Hex(std::string("4c4c4544-0042") + "20251209080000").Value();
+    const platform::HeaderList signature = {{L"Authorization", L"Signature=" + W(digest)}};
     EXPECT_EQ(calls[0].headers, signature);
 }
 
@@ -231,13 +238,13 @@ TEST_F(EventsTest, AReportThatCannotStartLeavesNothingInFlight) {
 // When the platform cannot compute the signature, the package's events are dropped: neither an
 // exception on the user-interface thread that builds the request, nor an event signed wrongly.
 TEST_F(EventsTest, WithoutASignatureNothingIsSentAndNothingStaysInFlight) {
-    ports.crypto->fails = true;
+    ports.crypto->failure = 0x80090017;  // NTE_PROV_TYPE_NOT_DEF
     const auto product = std::make_shared<Package>(SignedRequest(), true, L"Product", L"id", L"cfl", L"ch", 0);
     Deliver(*product, 1);
     Deliver(*product, 3);
     EXPECT_TRUE(ports.http->Calls().empty());
 
-    ports.crypto->fails = false;
+    ports.crypto->failure = 0;
     product->UpdateMainProduct(SignedRequest(), L"id", L"cfl", L"Product", L"ch");
     Deliver(*product, 3);
     ASSERT_EQ(ports.http->Calls().size(), 1u) << "a request signed later is sent";

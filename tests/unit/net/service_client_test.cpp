@@ -20,6 +20,17 @@ using testing::W;
 
 constexpr char kMachineGuid[] = "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93";
 
+// The TessaryException a call throws, to look at what it kept; none when it throws nothing.
+template <typename Call>
+std::optional<TessaryException> ThrownBy(Call&& call) {
+    try {
+        call();
+    } catch (const TessaryException& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 // The fakes with a known machine, and a configuration of our own so that the process-wide one
 // stays untouched.
 class ServiceClient : public ::testing::Test {
@@ -82,11 +93,21 @@ TEST_F(ServiceClient, PostJsonThrowsWhenNothingCanBeSent) {
     ports.system->servicePack = 0;
     EXPECT_TRUE(PostJson(L"https://service.test/o", "{}", {}, response, status));
 
-    EXPECT_THROW(PostJson(L"not a url", "{}", {}, response, status), TessaryException);
+    const auto notAUrl = ThrownBy([&] { PostJson(L"not a url", "{}", {}, response, status); });
+    ASSERT_TRUE(notAUrl);
+    EXPECT_EQ(notAUrl->SystemStatus(), 12006u);  // ERROR_WINHTTP_UNRECOGNIZED_SCHEME, from the fake
     EXPECT_EQ(ports.http->Calls().size(), 2u);
 
     ports.http->Queue({false, 0, ""});
-    EXPECT_THROW(PostJson(L"https://service.test/o", "{}", {}, response, status), TessaryException);
+    const auto unreachable = ThrownBy([&] { PostJson(L"https://service.test/o", "{}", {}, response, status); });
+    ASSERT_TRUE(unreachable);
+    EXPECT_EQ(unreachable->SystemStatus(), ports.http->transportFailure);
+    EXPECT_EQ(unreachable->HttpStatus(), 0u) << "no answer arrived";
+
+    // A refusal is an answer: the caller gets it with its status to judge, not an exception.
+    ports.http->Queue({true, 503, ""});
+    EXPECT_TRUE(PostJson(L"https://service.test/o", "{}", {}, response, status));
+    EXPECT_EQ(status, 503u);
 }
 
 // --- SignedRequest --------------------------------------------------------------------------
@@ -116,17 +137,23 @@ TEST_F(ServiceClient, SignedRequestTakesAnsiTextsAndTheWow64Flag) {
     EXPECT_EQ(request.Body()["38"], "1");
     EXPECT_EQ(request.Body()["22"], "Caf\xE9");
     EXPECT_EQ(request.Body()["3"], "Br\xE5nd");
+
+    ports.system->wow64Failure = 6;  // ERROR_INVALID_HANDLE
+    EXPECT_EQ(SignedRequest(config).Body()["38"], "0") << "a system that cannot tell is not WOW64";
 }
 
-TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBody) {
-    ports.crypto->fails = true;
+TEST_F(ServiceClient, AFailingHashLeavesTheRequestUnsignedWithItsBodyAndSaysWhy) {
+    ports.crypto->failure = 0x80090017;  // NTE_PROV_TYPE_NOT_DEF
     std::optional<SignedRequest> request;
     ASSERT_NO_THROW(request.emplace(config));
     EXPECT_FALSE(request->IsSigned());
     EXPECT_TRUE(request->Headers().empty()) << "no signature over nothing, no made-up one";
     EXPECT_EQ(request->Body()["1"], "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93");
+    // Every event of the run will be dropped; the status says why.
+    EXPECT_EQ(ports.diagnostics->Texts(platform::DiagnosticTarget::Debugger),
+              std::vector<std::string>{"Signing the event reports failed: 2148073495"});
 
-    ports.crypto->fails = false;
+    ports.crypto->failure = 0;
     EXPECT_TRUE(SignedRequest(config).IsSigned());
 }
 
@@ -141,6 +168,23 @@ TEST_F(ServiceClient, EveryRequestOfARunCarriesTheSameSignature) {
     EXPECT_EQ(first.Headers(), expected);
     EXPECT_EQ(second.Headers(), expected);
     EXPECT_EQ(second.Body()["2"], "20251209080000");
+}
+
+// The texts are only what the requests say about the client: without them both still go out, the
+// event request signed.
+TEST_F(ServiceClient, TextsTheSystemCannotConvertGoOutEmpty) {
+    ports.text->toNarrowFails = true;
+
+    const SignedRequest request(config);
+    EXPECT_TRUE(request.IsSigned());
+    EXPECT_EQ(request.Body()["3"], "");
+    EXPECT_EQ(request.Body()["22"], "");
+    EXPECT_EQ(request.Body()["1"], "6f1c3c0e-6a54-4f51-9b2d-2f0c4a7b1e93");
+
+    const auto body = BuildConfigurationRequest(config);
+    EXPECT_EQ(body["a"], "");
+    EXPECT_EQ(body["u"], "");
+    EXPECT_EQ(body["prv"], "0.1");
 }
 
 // --- RequestConfiguration -------------------------------------------------------------------
@@ -180,6 +224,12 @@ TEST_F(ServiceClient, ConfigurationRequestGoesOutWithATagOutsideUtf8) {
 
     // The ANSI byte cannot travel in JSON; it is replaced rather than failing the request.
     EXPECT_EQ(nlohmann::json::parse(ports.http->Calls().at(0).body)["u"], "ab1-x2\xEF\xBF\xBD");
+}
+
+TEST_F(ServiceClient, ConfigurationRequestWithoutTheProgramPathGoesOutWithoutATag) {
+    ports.module->moduleFileNameFailure = 122;  // ERROR_INSUFFICIENT_BUFFER: the path did not fit
+
+    EXPECT_EQ(BuildConfigurationRequest(config)["u"], "");
 }
 
 TEST(FileNameTag, IsTheSevenCharactersAfterTheLastUnderscore) {
@@ -225,13 +275,18 @@ TEST_F(ServiceClient, ConfigurationAfterThreeFailuresUsesTheLastAnswer) {
 
 TEST_F(ServiceClient, ConfigurationFailures) {
     ports.http->handler = [](const FakeHttp::Call&) { return FakeHttp::Answer{true, 500, ""}; };
-    EXPECT_THROW(Request(), TessaryException);
+    const auto refused = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->HttpStatus(), 500u) << "the service answered, and refused";
+    EXPECT_EQ(refused->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
     EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000, 5000}));
 
     // A redirect that reaches us is success, and its empty body the empty-answer error.
     ports.http->Queue({true, 302, ""});
-    EXPECT_THROW(Request(), TessaryException);
+    const auto empty = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->HttpStatus(), 302u);
     EXPECT_EQ(ports.http->Calls().size(), 4u);
     EXPECT_EQ(ports.clock->Sleeps().size(), 3u);
 
@@ -247,7 +302,11 @@ TEST_F(ServiceClient, ConfigurationFailures) {
 TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     ports.http->Queue({true, 500, ""});
     ports.http->Queue({false, 0, ""});
-    EXPECT_THROW(Request(), TessaryException);
+    const auto afterARefusal = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(afterARefusal);
+    // The refusal before is not what failed: the exchange that could not be made is.
+    EXPECT_EQ(afterARefusal->HttpStatus(), 0u);
+    EXPECT_EQ(afterARefusal->SystemStatus(), ports.http->transportFailure);
     EXPECT_EQ(ports.http->Calls().size(), 2u);
     EXPECT_EQ(ports.clock->Sleeps().size(), 1u);
 
@@ -256,7 +315,10 @@ TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     EXPECT_EQ(ports.http->Calls().size(), 3u);
 
     config.m_configUrl.clear();
-    EXPECT_THROW(Request(), TessaryException);
+    const auto noUrl = ThrownBy([&] { Request(); });
+    ASSERT_TRUE(noUrl);
+    EXPECT_EQ(noUrl->HttpStatus(), 0u);
+    EXPECT_EQ(noUrl->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
 }
 

@@ -133,5 +133,62 @@ TEST_F(FlowPosition, TheFirstRejectingRuleGivesTheOnlyReason) {
     EXPECT_EQ(rejections[0].reason, "SHOWED 1 PRODUCTS BUT ONLY 0 ALLOWED BEFORE");
 }
 
+// An offer that breaks every rule is turned away by the first of them; without it, by the next, in
+// the order the checks run.
+using CheckOrder = OfferCheckerTest;
+
+TEST_F(CheckOrder, EachRuleIsCheckedInItsPlace) {
+    using platform::RegistryRoot;
+    ports.registry->CreateKey(RegistryRoot::CurrentUser, L"Software\\Vendor");
+    ports.registry->SetString(RegistryRoot::CurrentUser, L"Software\\Vendor", L"Removed",
+                              std::to_wstring(ports.clock->nowMs / 1000));
+    ports.registry->SetString(RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Internet Explorer", L"Version",
+                              L"8.0.7601.17514");
+    ports.registry->SetDword(RegistryRoot::LocalMachine, L"SOFTWARE\\Partner", L"Shown", 20991231);
+    ports.fileSystem->knownFolders[platform::KnownFolder::Desktop] = L"C:\\";
+    ports.system->processNames = {L"rival.exe"};
+    config->m_version = L"1.0";
+    json rules = {{"r", {"vendor"}},
+                  {"disk", 1 << 30},
+                  {"ram", 1 << 30},
+                  {"cpu", 1},
+                  {"ov", 64},
+                  {"pv", "2"},
+                  {"win64", true},
+                  {"ife", {"C:\\missing.exe"}},
+                  {"a", {"rival"}},
+                  {"iapp", {"absent.exe"}},
+                  {"cmdu", {{{"utr", "hkey_current_user"}, {"utk", "software\\vendor"}, {"utvn", "removed"},
+                             {"utvt", ""}, {"umd", 7}, {"utms", false}}}},
+                  {"x", 2},
+                  {"pn", true},
+                  {"pnr", "SOFTWARE\\Partner\\Shown"}};
+    for (const auto& [rule, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"r", "REGISTRY KEY EXISTS"},
+             {"disk", "NOT ENOUGH DISK SPACE"},
+             {"ram", "NOT ENOUGH RAM"},
+             {"cpu", "CPU CHECK FAILED: Couldn't open registry"},
+             {"ov", "UNSUPPORTED OS VERSION"},
+             {"pv", "UNSUPPORTED PLATFORM VERSION"},
+             {"win64", "64 BIT OS REQUIRED"},
+             {"ife", "NONE OF THE FILES EXISTS"},
+             {"a", "APPLICATION RUNNING"},
+             {"iapp", "REGISTRY INCLUDE APP NOT FOUND"},
+             {"cmdu", "MIN DAYS UNINSTALL CHECKER"}}) {
+        EXPECT_EQ(ReasonFor(rules), reason);
+        rules.erase(rule);
+    }
+    EXPECT_EQ(ReasonFor(rules), "NO CHROME");
+    ports.registry->SetString(RegistryRoot::CurrentUser, L"SOFTWARE\\Google\\Chrome\\BLBeacon", L"Path",
+                              L"D:\\chrome.exe");
+    ports.fileSystem->AddFile(L"D:\\chrome.exe");
+    EXPECT_EQ(ReasonFor(rules), "OLD IE VERSION");
+    rules.erase("x");
+    EXPECT_EQ(ReasonFor(rules), "PN NO SHOW");
+    rules.erase("pn");
+    EXPECT_EQ(ReasonFor(rules), "");
+    EXPECT_EQ(Accepted().size(), 1u);
+}
+
 }  // namespace
 }  // namespace tessary::testing

@@ -154,6 +154,14 @@ TEST_F(BrowserChecks, RequiredFoundInThePerUserFolder) {
     EXPECT_EQ(ReasonFor({{"x", 13}}), "HAVE CHROME");
 }
 
+TEST_F(BrowserChecks, RequiredFoundInEitherProgramFilesFolder) {
+    for (const wchar_t* path : {L"C:\\Program Files\\Chromium\\Application\\chrome.exe",
+                                L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe"}) {
+        ports.fileSystem->files = {path};
+        EXPECT_EQ(ReasonFor({{"x", 12}}), "");
+    }
+}
+
 TEST_F(BrowserChecks, FoundThroughTheRegistry) {
     Registry().SetString(RegistryRoot::CurrentUser, L"SOFTWARE\\Google\\Chrome\\BLBeacon", L"Path",
                          L"D:\\Browser\\chrome.exe");
@@ -199,13 +207,35 @@ TEST_F(PartnerMarker, AMarkerDatedTomorrowKeepsTheOfferAway) {
     EXPECT_EQ(ReasonFor({{"pn", true}, {"pnr", "NoBackslash"}}), "");
 }
 
-TEST_F(PartnerMarker, TheMarkerWrittenAfterAnOfferKeepsItAwayNextTime) {
-    ports.system->wow64 = true;
-    Registry().machine = FakeRegistry::Machine::Wow64Process;
-    const json rules = {{"pn", true}, {"pnr", "software\\Partner\\Shown"}};
-    auto shown = Offer("shown", rules);
-    ASSERT_TRUE(shown->WritePnMarker());
-    EXPECT_EQ(ReasonFor(rules), "PN NO SHOW");
+// The marker goes where the shipped 32-bit program puts it (on 64-bit Windows its 32-bit view), so
+// a 64-bit build and the shipped one find each other's markers, however the document spells the key.
+TEST_F(PartnerMarker, TheMarkerWrittenAfterAnOfferKeepsItAwayNextTimeOnEveryBuild) {
+    std::vector<std::string> reasons;
+    for (const auto machine :
+         {FakeRegistry::Machine::Windows32, FakeRegistry::Machine::Wow64Process, FakeRegistry::Machine::Process64}) {
+        for (const char* marker : {"SOFTWARE\\Partner\\Shown", "software\\partner\\shown"}) {
+            Registry().machine = machine;
+            ports.system->wow64 = machine == FakeRegistry::Machine::Wow64Process;
+            ports.system->windows64 = machine == FakeRegistry::Machine::Process64;
+            for (const auto view : {RegistryView::Force32, RegistryView::Force64}) {
+                Registry().DeleteKey(RegistryRoot::LocalMachine, L"Software\\Partner", view);
+            }
+            const json rules = {{"pn", true}, {"pnr", marker}};
+            ASSERT_TRUE(Offer("shown", rules)->WritePnMarker());
+            EXPECT_TRUE(Registry().GetValue(RegistryRoot::LocalMachine, L"Software\\Partner", L"Shown",
+                                            RegistryView::Force32))
+                << marker << " on machine " << static_cast<int>(machine);
+            OfferChecker checker(100, *config,
+                                 {*ports.registry, *ports.fileSystem, *ports.system, *ports.clock,
+                                  [&](const std::shared_ptr<Package>&, const std::string& reason) {
+                                      reasons.push_back(reason);
+                                  }});
+            bool stop = false;
+            EXPECT_FALSE(checker.Check(Offer("next", rules), stop, {}))
+                << marker << " on machine " << static_cast<int>(machine);
+        }
+    }
+    EXPECT_EQ(reasons, std::vector<std::string>(6, "PN NO SHOW"));
 }
 
 }  // namespace

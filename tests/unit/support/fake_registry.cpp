@@ -258,12 +258,12 @@ platform::ProcessorSpeed FakeRegistry::ReadProcessorSpeed() const {
     return {true, static_cast<std::uint32_t>(value->number)};
 }
 
-platform::Result<void> FakeRegistry::WriteDword(RegistryRoot root, const std::wstring& path,
+platform::Result<void> FakeRegistry::WriteDword(RegistryRoot root, const std::wstring& path, RegistryView view,
                                                 const std::wstring& valueName, std::uint32_t value) {
     std::lock_guard lock(m_mutex);
     ++m_counts.writes;
-    const auto names = Redirect(root, Split(path), RegistryView::Default);
-    if (const auto status = FailureOf(Resolve(root, Split(path), RegistryView::Default)).write) return Failure{status};
+    const auto names = Redirect(root, Split(path), view);
+    if (const auto status = FailureOf(Resolve(root, Split(path), view)).write) return Failure{status};
     Create(root, names).values[Lower(valueName)] = {valueName, Value{platform::kRegDword, {}, value}};
     return {};
 }

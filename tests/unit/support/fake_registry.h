@@ -69,7 +69,8 @@ public:
                                                                  std::size_t bufferSize) const override;
     platform::ProcessorSpeed ReadProcessorSpeed() const override;
     platform::Result<void> WriteDword(platform::RegistryRoot root, const std::wstring& path,
-                                      const std::wstring& valueName, std::uint32_t value) override;
+                                      platform::RegistryView view, const std::wstring& valueName,
+                                      std::uint32_t value) override;
 
     // --- setting it up -----------------------------------------------------------------------
     // Each creates the key and its parents as needed, seen through the view as the process sees

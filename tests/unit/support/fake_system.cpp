@@ -14,6 +14,16 @@ platform::Result<platform::OsVersion> FakeSystem::GetOsVersion() const {
     return *osVersion;
 }
 
+platform::Result<bool> FakeSystem::IsWow64() const {
+    if (wow64Failure) return platform::Failure{wow64Failure};
+    return wow64;
+}
+
+platform::Result<bool> FakeSystem::IsWindows64Bit() const {
+    if (windows64) return true;  // a 64-bit process need not ask
+    return IsWow64();
+}
+
 platform::Result<std::wstring> FakeSystem::GetEnvironmentVariable(const std::wstring& name) const {
     const auto found = environment.find(name);
     if (found == environment.end()) return platform::Failure{platform::kEnvironmentVariableNotFound};

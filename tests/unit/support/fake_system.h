@@ -12,8 +12,8 @@ class FakeSystem : public platform::SystemPort {
 public:
     platform::Result<platform::OsVersion> GetOsVersion() const override;
     bool IsVersionAtLeast(unsigned major, unsigned minor, unsigned servicePackMajor) const override;
-    bool IsWow64() const override { return wow64; }
-    bool IsWindows64Bit() const override { return wow64 || windows64; }
+    platform::Result<bool> IsWow64() const override;
+    platform::Result<bool> IsWindows64Bit() const override;
     platform::Result<std::wstring> GetEnvironmentVariable(const std::wstring& name) const override;
     platform::Result<std::uint64_t> GetTotalPhysicalMemory() const override;
     platform::Result<std::vector<std::wstring>> GetProcessImageNames() const override;
@@ -21,7 +21,8 @@ public:
     std::optional<platform::OsVersion> osVersion = platform::OsVersion{10, 0, 19045};
     unsigned servicePack = 0;
     bool wow64 = false;
-    bool windows64 = false;  // a 64-bit process on 64-bit Windows when wow64 is false
+    bool windows64 = false;             // a 64-bit process on 64-bit Windows when wow64 is false
+    platform::Status wow64Failure = 0;  // the status IsWow64Process fails with; 0: it works
     std::map<std::wstring, std::wstring> environment;
     std::uint64_t totalPhysicalMemory = 8ull << 30;
     platform::Status memoryFailure = 0;  // the status GlobalMemoryStatusEx fails with; 0: it works

@@ -11,9 +11,11 @@ namespace tessary::testing {
 class FakeText : public platform::TextPort {
 public:
     platform::Result<std::wstring> ToWide(platform::CodePage page, std::string_view text) const override;
-    std::string ToNarrow(platform::CodePage page, std::wstring_view text) const override;
+    platform::Result<std::string> ToNarrow(platform::CodePage page, std::wstring_view text) const override;
 
-    bool toWideFails = false;  // every narrow-to-wide conversion fails, as the system's can
+    // Every conversion in that direction fails, as the system's can.
+    bool toWideFails = false;
+    bool toNarrowFails = false;
 };
 
 }  // namespace tessary::testing

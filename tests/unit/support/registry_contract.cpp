@@ -120,8 +120,8 @@ void ExpectSoftwareOfTheThirtyTwoBitViewUnderWow6432Node(RegistryUnderTest& regi
     const bool process64 = machine == Machine::Process64;
     const auto root = RegistryRoot::LocalMachine;
 
-    // The port's own write goes to the process's default view.
-    ASSERT_TRUE(port.WriteDword(root, Scratch(), L"v", 7));
+    // The port's own write goes to the view it names; without one, to the process's default view.
+    ASSERT_TRUE(port.WriteDword(root, Scratch(), RegistryView::Default, L"v", 7));
     const auto sees = [&](const std::wstring& path, RegistryView view) {
         return port.QueryValueNarrow(root, Narrow(path), "v", view, 4).Ok();
     };
@@ -129,6 +129,9 @@ void ExpectSoftwareOfTheThirtyTwoBitViewUnderWow6432Node(RegistryUnderTest& regi
     EXPECT_EQ(sees(Scratch(), RegistryView::Force32), !process64);
     EXPECT_EQ(sees(Scratch(), RegistryView::Force64), !wow64);
     EXPECT_EQ(sees(L"Software\\Wow6432Node\\" + std::wstring(kScratchKey), RegistryView::Force64), wow64);
+    ASSERT_TRUE(port.WriteDword(root, Scratch(L"Written32"), RegistryView::Force32, L"v", 7));
+    EXPECT_TRUE(sees(Scratch(L"Written32"), RegistryView::Force32));
+    EXPECT_EQ(sees(Scratch(L"Written32"), RegistryView::Force64), machine == Machine::Windows32);
 
     // Written in the 64-bit view, a key is out of a WOW64 process's sight unless it asks for that view.
     registry.SetString(root, RegistryView::Force64, Scratch(L"Only64"), L"name", L"text");

@@ -75,8 +75,9 @@ public:
         return m_inner->ReadProcessorSpeed();
     }
     platform::Result<void> WriteDword(platform::RegistryRoot root, const std::wstring& path,
-                                      const std::wstring& valueName, std::uint32_t value) override {
-        return m_inner->WriteDword(root, path, valueName, value);
+                                      platform::RegistryView view, const std::wstring& valueName,
+                                      std::uint32_t value) override {
+        return m_inner->WriteDword(root, path, view, valueName, value);
     }
 
 private:
