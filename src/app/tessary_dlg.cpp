@@ -6,6 +6,7 @@
 #include "config/folder_tree.h"
 #include "config/package.h"
 #include "config/wizard_type.h"
+#include "net/download_manager.h"
 #include "platform/ports.h"
 #include "resource.h"
 #include "ui/device_context.h"
@@ -164,6 +165,8 @@ void CTessaryDlg::OnClose() {
 
     auto config = ConfigurationManager::GetInstance();
     config->m_exitRequested = true;
+    // Every transfer, attempt and pause ends within a second; late in-memory callbacks get null.
+    DownloadManager::GetInstance()->m_cancelRequested = true;
 
     const auto shown = config->m_shownPackages;
     for (const auto& package : shown) {

@@ -30,14 +30,19 @@ bool IsDeviceName(const std::wstring& name) {
 }  // namespace
 
 std::wstring FileNameFromUrl(const std::wstring& url) {
-    const auto slash = url.rfind(L'/');
+    // The query and the fragment go first, so that a slash inside them cannot choose the name.
+    const std::wstring path = url.substr(0, url.find_first_of(L"?#"));
+    const auto slash = path.rfind(L'/');
     if (slash == std::wstring::npos) return {};
-    std::wstring name = url.substr(slash + 1);
-    return name.substr(0, name.find_first_of(L"?#"));
+    return path.substr(slash + 1);
 }
 
-std::optional<std::wstring> SafeFileName(const std::wstring& name) {
-    if (name.empty() || name == L"." || name == L"..") return std::nullopt;
+std::optional<std::wstring> SafeFileName(const std::wstring& given) {
+    // Windows drops trailing blanks and dots from a name, so "x.exe." is "x.exe" and "..." is
+    // nothing at all: the folder itself.
+    std::wstring name = given;
+    while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.pop_back();
+    if (name.empty()) return std::nullopt;
     if (std::any_of(name.begin(), name.end(), IsSeparatorOrColon)) return std::nullopt;
     if (IsDeviceName(name)) return std::nullopt;
     std::wstring safe = name;

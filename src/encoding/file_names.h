@@ -7,14 +7,15 @@
 
 namespace tessary {
 
-// The part of a URL after its last "/", cut at the first "?" or "#"; empty when the URL has no
-// "/". The result still has to pass SafeFileName.
+// The URL cut at its first "?" or "#", then the part after its last "/"; empty when that part
+// has no "/". The result still has to pass SafeFileName.
 std::wstring FileNameFromUrl(const std::wstring& url);
 
 // The name unchanged but for the characters Windows forbids in names ("<>\"|*?" and control
-// characters), which become "_". Nothing when the name cannot be one file in one folder: it holds
-// "\\", "/" or ":" (a folder, a drive or a stream), is "", "." or "..", or names a device
-// ("con", "nul", "com1", also with an extension: "nul.exe").
+// characters), which become "_", and without the trailing blanks and dots Windows would drop.
+// Nothing when the name cannot be one file in one folder: it holds "\\", "/" or ":" (a folder, a
+// drive or a stream), is nothing but blanks and dots ("", ".", ".."), or names a device ("con",
+// "nul", "com1", also with an extension: "nul.exe").
 std::optional<std::wstring> SafeFileName(const std::wstring& name);
 
 // A file name made from display text such as a product title ("AC/DC" gives "AC_DC"): the

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "net/http_transfer.h"
@@ -45,14 +46,11 @@ public:
         if (!written) TransferFailure(L"Failed to write file: " + CodeAndSystemText(written.GetStatus()));
         m_control.Progress();
         m_done += size;
-        // A message only when the percentage moved on by more than one point. Whole numbers
-        // throughout, so that 29 % of a file shows as 29 and no two messages carry neighbours.
-        if (m_length && *m_length > 0) {
-            const std::uint64_t percent = std::min<std::uint64_t>(m_done * 100 / *m_length, 100);
-            if (percent > m_lastPosted + 1) {
-                Post(kDownloadProgressMessage, percent);
-                m_lastPosted = percent;
-            }
+        // A message once more than a hundredth of the file arrived since the last one. Whole
+        // numbers throughout, so that 29 % of a file shows as 29.
+        if (m_length && *m_length > 0 && (m_done - m_postedBytes) * 100 > *m_length) {
+            Post(kDownloadProgressMessage, std::min<std::uint64_t>(m_done * 100 / *m_length, 100));
+            m_postedBytes = m_done;
         }
     }
 
@@ -71,7 +69,7 @@ private:
     platform::Status m_openStatus = platform::kSuccess;
     std::optional<std::uint64_t> m_length;
     std::uint64_t m_done = 0;
-    std::uint64_t m_lastPosted = 0;  // the percentage last posted
+    std::uint64_t m_postedBytes = 0;  // how much had arrived at the last message
 };
 
 // An in-memory body, refused beyond its limit.
@@ -103,6 +101,9 @@ private:
     std::size_t m_limit;
     AttemptControl& m_control;
 };
+
+// An attempt that failed for a reason of the program's own (no thread, no memory).
+std::wstring UnexpectedFailureText() { return L"Unexpected failure."; }
 
 // The failure of an attempt the caller stopped waiting for.
 std::wstring AbandonedText(AttemptEnd end, unsigned noProgressLimitMs) {
@@ -169,13 +170,22 @@ DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std:
                                                         platform::WindowHandle window, const std::wstring& path) {
     const std::wstring prefix = winHttp ? L"[WINHTTP] " : L"[WININET] ";
     if (m_cancelRequested) return {false, prefix + CancelledText()};
-    auto outcome = std::make_shared<Result>(false, std::wstring());
     const unsigned limit = m_noProgressLimitMs;
-    const AttemptEnd end = WatchedAttempt::Run(
-        [self = shared_from_this(), outcome, winHttp, url, window, path, limit](AttemptControl& control) {
-            *outcome = self->TransferToFile(winHttp, url, window, path, limit, control);
-        },
-        m_cancelRequested, limit);
+    std::shared_ptr<Result> outcome;
+    AttemptEnd end = AttemptEnd::Finished;
+    // No thread or no memory to be had: the attempt fails like any other, and the next one may
+    // still find what it needs.
+    try {
+        outcome = std::make_shared<Result>(false, std::wstring());
+        end = WatchedAttempt::Run(
+            [self = shared_from_this(), outcome, winHttp, url, window, path, limit](AttemptControl& control) {
+                *outcome = self->TransferToFile(winHttp, url, window, path, limit, control);
+            },
+            m_cancelRequested, limit);
+    } catch (...) {
+        platform::ReportCurrentException("file download");
+        return {false, prefix + UnexpectedFailureText()};
+    }
     if (end != AttemptEnd::Finished) return {false, prefix + AbandonedText(end, limit)};
     if (!outcome->first) return {false, prefix + outcome->second};
     m_lastDownloadedPath = path;
@@ -225,7 +235,7 @@ DownloadManager::Result DownloadManager::TransferToFile(bool winHttp, const std:
     } catch (...) {
         platform::ReportCurrentException("file download");
         removePart();
-        return {false, L"Unexpected failure."};
+        return {false, UnexpectedFailureText()};
     }
 }
 
@@ -235,7 +245,9 @@ DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url
     for (int attempt = 0; attempt < 2 && !m_cancelRequested; ++attempt) {
         auto received = std::make_shared<std::vector<char>>();
         auto succeeded = std::make_shared<bool>(false);
-        const AttemptEnd end = WatchedAttempt::Run(
+        AttemptEnd end = AttemptEnd::Finished;
+        try {
+            end = WatchedAttempt::Run(
             [self = shared_from_this(), received, succeeded, url, limit, noProgressLimit](AttemptControl& control) {
                 try {
                     MemorySink sink(*received, limit, control);
@@ -247,6 +259,9 @@ DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url
                 }
             },
             m_cancelRequested, noProgressLimit);
+        } catch (const std::system_error&) {
+            continue;  // no thread for this attempt; the next may find one
+        }
         if (end == AttemptEnd::Finished && *succeeded) {
             *bytes = std::move(*received);
             return bytes;
@@ -258,21 +273,34 @@ DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url
 void DownloadManager::DownloadToMemoryAsync(const std::wstring& url, std::function<void(Bytes)> callback,
                                             std::size_t limit) {
     // The thread holds the manager and its own copies; nothing that escapes it may end the program.
-    std::thread([self = shared_from_this(), url, callback = std::move(callback), limit] {
+    // A download that failed by an exception delivers null, like one after a confirmed exit: no
+    // bytes either way, and nothing has to be allocated on the way out.
+    const auto deliverTo = std::make_shared<std::function<void(Bytes)>>(std::move(callback));
+    const auto deliver = [self = shared_from_this(), url, deliverTo, limit]() noexcept {
         Bytes bytes;
         try {
             bytes = self->DownloadToMemory(url, limit);
         } catch (...) {
             platform::ReportCurrentException("in-memory download");
-            bytes = std::make_unique<std::vector<char>>();
         }
         if (self->m_cancelRequested) bytes.reset();
         try {
-            callback(std::move(bytes));
+            (*deliverTo)(std::move(bytes));
         } catch (...) {
             platform::ReportCurrentException("in-memory download callback");
         }
-    }).detach();
+    };
+    try {
+        std::thread(deliver).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the caller still learns, here and now, that nothing arrived.
+        platform::ReportCurrentException("in-memory download");
+        try {
+            (*deliverTo)(nullptr);
+        } catch (...) {
+            platform::ReportCurrentException("in-memory download callback");
+        }
+    }
 }
 
 std::wstring DownloadManager::SystemErrorText(platform::Status code) { return platform::Transfers().SystemErrorText(code); }

@@ -56,7 +56,8 @@ public:
 
     // The body at url over WinHTTP, two attempts; empty when both failed. Never null.
     Bytes DownloadToMemory(const std::wstring& url, std::size_t limit = kMemoryDownloadLimit);
-    // The same on a thread of its own; the callback runs there, with null once exit was confirmed.
+    // The same on a thread of its own; the callback runs there, with null once exit was confirmed
+    // (or when the download could not run at all).
     void DownloadToMemoryAsync(const std::wstring& url, std::function<void(Bytes)> callback,
                                std::size_t limit = kMemoryDownloadLimit);
 

@@ -36,20 +36,23 @@ std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const st
         Note(L"Refused file name", name);
         return {};
     }
+    std::optional<std::wstring> safeFolder;
     if (!packageFolder.empty()) {
-        const auto safeFolder = SafeFileName(packageFolder);
+        safeFolder = SafeFileName(packageFolder);
         if (!safeFolder) {
             Note(L"Refused package folder", packageFolder);
             return {};
         }
         folder = Join(folder, *safeFolder);
-        if (!platform::FileSystem().IsDirectory(folder) && !platform::FileSystem().CreateDirectory(folder)) {
-            return {};
-        }
     }
     std::wstring path = Join(folder, *safeName);
+    // Checked before the package folder is made, so that a refused path leaves nothing behind.
     if (path.size() + kPartSuffixLength > kMaxPath) {
         Note(L"Path too long", path);
+        return {};
+    }
+    if (safeFolder && !platform::FileSystem().IsDirectory(folder) && !platform::FileSystem().CreateDirectory(folder)) {
+        Note(L"Cannot create the package folder", folder);
         return {};
     }
     return path;

@@ -17,6 +17,8 @@ using platform::TransferStep;
 
 // The WinINet path reads in pieces of this size into one buffer.
 constexpr std::size_t kWinInetReadSize = 4096;
+// The most the WinHTTP path reads at once, whatever the stack says it has ready.
+constexpr std::size_t kMaxWinHttpChunk = 64u << 20;
 
 std::wstring Number(long long value) { return std::to_wstring(value); }
 
@@ -43,9 +45,10 @@ std::wstring StepText(HttpStack stack, TransferStep step) {
 }
 
 // A failed call of the stack: cancelled and stalled requests say so, whatever step they were in.
+// The stack's own time-outs (a connection that never came, say) keep the step's text.
 [[noreturn]] void FailCall(const std::wstring& what, platform::Status status, const TransferSettings& settings) {
     if (settings.Cancelled()) TransferFailure(CancelledText());
-    if (status == platform::kTransferTimedOut) TransferFailure(StalledText(settings.noProgressLimitMs));
+    if (status == platform::kTransferStalled) TransferFailure(StalledText(settings.noProgressLimitMs));
     TransferFailure(what + CodeAndSystemText(status));
 }
 
@@ -89,12 +92,15 @@ void ReadWinHttpBody(platform::TransferBody& body, TransferSink& sink, const Tra
         const auto available = body.QueryAvailable();
         if (!available) FailCall(L"Failed to query data: ", available.GetStatus(), settings);
         if (*available == 0) return;
+        // A count no server can have ready (the whole range of the type) is taken a piece at a
+        // time, and the size with its terminating byte cannot wrap round.
+        const std::size_t wanted = std::min<std::size_t>(*available, kMaxWinHttpChunk);
         try {
-            if (buffer.size() < *available + std::size_t{1}) buffer.resize(*available + std::size_t{1});
+            if (buffer.size() < wanted + 1) buffer.resize(wanted + 1);
         } catch (const std::bad_alloc&) {
             TransferFailure(L"Out of memory.");
         }
-        const auto read = body.Read(buffer.data(), *available);
+        const auto read = body.Read(buffer.data(), wanted);
         if (!read) FailCall(L"Failed to read data: ", read.GetStatus(), settings);
         sink.Take(buffer.data(), *read);
     }
@@ -118,6 +124,8 @@ void RunWinHttp(const std::wstring& url, TransferSink& sink, const TransferSetti
         auto request = MakeRequest(HttpStack::WinHttp, current, settings);
         request.parts = SplitUrl(current);
         const auto body = Open(request, settings);
+        // An exit confirmed while the answer came in: its status may be half read.
+        StopWhenCancelled(settings);
         const platform::TransferAnswer& answer = body->Answer();
         if (answer.status >= 300 && answer.status <= 399) {
             if (++redirects > kMaxRedirects) TransferFailure(L"Too many redirects.");
@@ -143,7 +151,10 @@ void RunWinHttp(const std::wstring& url, TransferSink& sink, const TransferSetti
 void RunWinInet(const std::wstring& url, TransferSink& sink, const TransferSettings& settings) {
     StopWhenCancelled(settings);
     const auto body = Open(MakeRequest(HttpStack::WinInet, url, settings), settings);
+    StopWhenCancelled(settings);
     const platform::TransferAnswer& answer = body->Answer();
+    // Where the platform's redirects ended must be known before the body is taken from there.
+    if (answer.finalUrl.empty()) TransferFailure(L"Failed to read where the download was redirected.");
     if (IsDowngrade(url, answer.finalUrl)) TransferFailure(L"Redirect from HTTPS to HTTP refused.");
     if (answer.status != 200) {
         TransferFailure(L"Server returned status code: HTTP " + Number(answer.status) + L" - " +

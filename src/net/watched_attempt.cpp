@@ -10,6 +10,10 @@ namespace tessary {
 namespace {
 
 constexpr std::chrono::milliseconds kLookEvery{100};
+// How long an attempt that was told to stop gets to finish before the caller goes on without it:
+// mostly it ends at once, and then it has removed its own file before the next attempt begins.
+// Short enough that a confirmed exit still ends a transfer within a second.
+constexpr std::chrono::milliseconds kStopGrace{500};
 
 struct Shared {
     AttemptControl control;
@@ -35,6 +39,7 @@ AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const 
     });
 
     AttemptEnd end = AttemptEnd::Finished;
+    bool workerDone = false;
     {
         std::unique_lock lock(shared->mutex);
         while (!shared->finished.wait_for(lock, kLookEvery, [&] { return shared->done; })) {
@@ -48,8 +53,12 @@ AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const 
             shared->control.m_stop = true;
             break;
         }
+        if (end != AttemptEnd::Finished) shared->finished.wait_for(lock, kStopGrace, [&] { return shared->done; });
+        workerDone = shared->done;
     }
-    if (end == AttemptEnd::Finished) {
+    // An attempt still blocked in the platform after its grace ends by itself, holding only what
+    // it shares with this function.
+    if (workerDone) {
         worker.join();
     } else {
         worker.detach();

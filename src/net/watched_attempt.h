@@ -33,7 +33,9 @@ enum class AttemptEnd { Finished, Cancelled, Stalled };
 class WatchedAttempt {
 public:
     // Runs work on a new thread and waits until it returns, cancel is set or nothing arrived for
-    // noProgressLimitMs. work must keep what it uses alive by itself (shared pointers, copies).
+    // noProgressLimitMs; a stopped attempt gets half a second to finish. work must keep what it
+    // uses alive by itself (shared pointers, copies). Throws std::system_error when no thread can
+    // be started.
     static AttemptEnd Run(std::function<void(AttemptControl&)> work, const std::atomic<bool>& cancel,
                           unsigned noProgressLimitMs);
 };

@@ -30,9 +30,12 @@ enum class TransferStep {
     QueryStatus,      // WinINet
 };
 
-// The status a stack fails a call with when no byte arrived within the no-progress limit.
+// The stacks' own time-outs (connecting, sending, receiving) and their cancel.
 inline constexpr Status kTransferTimedOut = 12002;   // ERROR_WINHTTP_TIMEOUT, ERROR_INTERNET_TIMEOUT
 inline constexpr Status kTransferCancelled = 12017;  // ERROR_WINHTTP_OPERATION_CANCELLED
+// No byte arrived within the no-progress limit. Not a system code: bit 29 marks the codes an
+// application defines.
+inline constexpr Status kTransferStalled = 0x20000000u | 12002u;
 
 struct TransferRequest {
     HttpStack stack = HttpStack::WinHttp;
@@ -40,7 +43,7 @@ struct TransferRequest {
     UrlParts parts;    // the URL split, for WinHTTP
     // In-memory downloads go out with their own agent, the default proxy and no cached answer.
     bool toMemory = false;
-    // A request ends with kTransferTimedOut once this long passed without a byte arriving.
+    // A request ends with kTransferStalled once this long passed without a byte arriving.
     unsigned noProgressLimitMs = 60'000;
     // Asked while the request waits or reads; once it answers true the pending call ends with
     // kTransferCancelled within a few tenths of a second.

@@ -171,7 +171,7 @@ TEST_P(EachStack, KnownLengthArrivesWholeWithProgressEndingAt100) {
     const auto progress = window.Take(kDownloadProgressMessage);
     ASSERT_GE(progress.size(), 2u);
     EXPECT_EQ(progress.back(), 100u);
-    for (std::size_t i = 1; i + 1 < progress.size(); ++i) EXPECT_GT(progress[i], progress[i - 1] + 1) << i;
+    for (std::size_t i = 1; i + 1 < progress.size(); ++i) EXPECT_GT(progress[i], progress[i - 1]) << i;
 }
 
 TEST_P(EachStack, ChunkedBodyHasUnknownSize) {
@@ -191,11 +191,7 @@ TEST_P(EachStack, CloseDelimitedBodyHasUnknownSize) {
 TEST_P(EachStack, ShortBodyIsNoSuccess) {
     WriteFile(Target(L"file.bin"), "kept");
     const auto result = Attempt(WinHttp(), Url(L"/short"));
-    EXPECT_FALSE(result.first);
-    EXPECT_TRUE(result.second == Prefix() + L"Download was incomplete: content length: 1000, downloaded: 600" ||
-                result.second.starts_with(Prefix() + L"Failed to read data: ") ||
-                result.second.starts_with(Prefix() + L"Failed to query data: "))
-        << std::string(result.second.begin(), result.second.end());
+    EXPECT_EQ(result.second, Prefix() + L"Download was incomplete: content length: 1000, downloaded: 600");
     EXPECT_EQ(ReadFile(Target(L"file.bin")), "kept");
     EXPECT_TRUE(NoPartFiles());
 }
@@ -250,12 +246,33 @@ TEST_F(DownloadStacks, WinHttpFollowsFiveRedirectsItselfAndNoMore) {
 TEST_F(DownloadStacks, WinInetFollowsRedirectsByItself) {
     EXPECT_TRUE(Attempt(false, Url(L"/redirect/6")).first);
     EXPECT_EQ(ReadFile(Target(L"file.bin")), Pattern(100));
+    // How far is the platform's business: Wine's follows all eleven.
+    EXPECT_EQ(Attempt(false, Url(L"/redirect-abs/11"), L"other.bin"), DownloadManager::Result(true, L""));
+    EXPECT_EQ(ReadFile(Target(L"other.bin")), Pattern(100));
 }
 
 TEST_F(DownloadStacks, WinHttpRefusesRedirectsItCannotFollow) {
     EXPECT_EQ(Attempt(true, Url(L"/no-location")).second, L"[WINHTTP] Redirect without a location: HTTP 302");
     EXPECT_EQ(Attempt(true, Url(L"/long-location")).second, L"[WINHTTP] Redirect location too long.");
     EXPECT_FALSE(Exists(Target(L"file.bin")));
+    EXPECT_TRUE(NoPartFiles());
+}
+
+// WinINet follows what the platform follows; a redirect without a place to go is a status like
+// any other but 200.
+TEST_F(DownloadStacks, WinInetTakesRedirectsAsThePlatformDoes) {
+    EXPECT_EQ(Attempt(false, Url(L"/no-location")).second,
+              L"[WININET] Server returned status code: HTTP 302 - " + manager->SystemErrorText(0));
+    EXPECT_FALSE(Exists(Target(L"file.bin")));
+    EXPECT_TRUE(Attempt(false, Url(L"/long-location")).first);
+    EXPECT_TRUE(NoPartFiles());
+}
+
+// A large file arrives byte for byte on both stacks.
+TEST_P(EachStack, ALargeFileArrivesWhole) {
+    constexpr std::size_t kSize = 16u << 20;
+    ASSERT_EQ(Attempt(WinHttp(), Url(L"/len/" + std::to_wstring(kSize))), DownloadManager::Result(true, L""));
+    EXPECT_TRUE(ReadFile(Target(L"file.bin")) == Pattern(kSize));
 }
 
 TEST_P(EachStack, HttpsWorksAndNeverFallsBackToHttp) {
@@ -264,9 +281,7 @@ TEST_P(EachStack, HttpsWorksAndNeverFallsBackToHttp) {
     EXPECT_EQ(ReadFile(Target(L"file.bin")), Pattern(5000));
     const auto result = Attempt(WinHttp(), TlsUrl(L"/to-http"), L"other.bin");
     EXPECT_FALSE(result.first);
-    if (WinHttp()) {
-        EXPECT_EQ(result.second, L"[WINHTTP] Redirect from HTTPS to HTTP refused.");
-    }
+    EXPECT_EQ(result.second, Prefix() + L"Redirect from HTTPS to HTTP refused.");
     EXPECT_FALSE(Exists(Target(L"other.bin")));
 }
 

@@ -36,7 +36,12 @@ void* TransferWatch::Own(void* handle, CloseFunction close) {
         close(handle);
         return nullptr;
     }
-    m_handles.emplace_back(handle, close);
+    try {
+        m_handles.emplace_back(handle, close);
+    } catch (...) {
+        close(handle);  // not kept, so not left open either
+        throw;
+    }
     return handle;
 }
 
@@ -51,7 +56,7 @@ platform::Status TransferWatch::Explain(platform::Status status) const {
         case Reason::Cancelled:
             return platform::kTransferCancelled;
         case Reason::Stalled:
-            return platform::kTransferTimedOut;
+            return platform::kTransferStalled;
         case Reason::None:
             break;
     }

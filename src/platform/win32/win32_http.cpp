@@ -9,13 +9,11 @@
 #include "platform/win32/failure.h"
 #include "platform/win32/win32_ports.h"
 #include "platform/win32/winhttp_handle.h"
+#include "platform/win32/winhttp_session.h"
 
 namespace tessary::win32 {
 namespace {
 
-constexpr DWORD kSsl3AndTls10 = 0xA0;    // WINHTTP_FLAG_SECURE_PROTOCOL_SSL3 | _TLS1
-constexpr DWORD kTls11AndTls12 = 0xA00;  // WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_1 | _TLS1_2
-constexpr DWORD kAutomaticProxy = 4;     // WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, missing from older headers
 constexpr INTERNET_PORT kHttpsPort = 443;
 
 // The exchange's diagnostic lines go to standard output.
@@ -57,16 +55,11 @@ public:
     platform::Result<platform::HttpAnswer> HttpsPost(const std::wstring& host, const std::wstring& path,
                                                      const std::string& body, platform::HeaderList headers,
                                                      std::string& response) override {
-        // Windows 7 does not find its proxy by itself; there the default proxy settings serve.
-        const bool windows7 = m_system->IsVersionAtLeast(6, 1, 0) && !m_system->IsVersionAtLeast(6, 2, 0);
-        const WinHttpHandle session(::WinHttpOpen(nullptr,
-                                                  windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy,
-                                                  WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+        const WinHttpHandle session(::WinHttpOpen(nullptr, SessionProxyAccess(*m_system), WINHTTP_NO_PROXY_NAME,
+                                                  WINHTTP_NO_PROXY_BYPASS, 0));
         if (!session) return FailWithLastError("WinHttpOpen");
 
-        // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.
-        DWORD protocols = kSsl3AndTls10;
-        if (m_system->IsVersionAtLeast(6, 1, 1)) protocols |= kTls11AndTls12;
+        DWORD protocols = SecureProtocols(*m_system);
         if (!::WinHttpSetOption(session.Get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
             return FailWithLastError("WinHttpSetOption");
         }

@@ -8,16 +8,14 @@
 #include <string>
 
 #include "platform/win32/transfer_stacks.h"
-#include "platform/win32/transfer_watch.h"
+#include "platform/win32/watched_body.h"
+#include "platform/win32/winhttp_session.h"
 
 namespace tessary::win32 {
 namespace {
 
 using platform::TransferStep;
 
-constexpr DWORD kSsl3AndTls10 = 0xA0;    // WINHTTP_FLAG_SECURE_PROTOCOL_SSL3 | _TLS1
-constexpr DWORD kTls11AndTls12 = 0xA00;  // WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_1 | _TLS1_2
-constexpr DWORD kAutomaticProxy = 4;     // WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, missing from older headers
 constexpr wchar_t kMemoryAgent[] = L"A WinHTTP Example Program/1.0";
 
 void Close(void* handle) { ::WinHttpCloseHandle(handle); }
@@ -38,27 +36,24 @@ std::optional<std::wstring> QueryText(HINTERNET request, DWORD query) {
     return text;
 }
 
-class WinHttpBody : public platform::TransferBody {
+class WinHttpBody : public WatchedBody {
 public:
-    explicit WinHttpBody(const platform::TransferRequest& request)
-        : m_watch(request.cancelled, request.noProgressLimitMs) {}
+    explicit WinHttpBody(const platform::TransferRequest& request) : WatchedBody(request, ::WinHttpReadData) {}
 
     // Opens the request and waits for the answer's headers; the failed step otherwise.
     std::optional<TransferStep> Start(const platform::TransferRequest& request, const platform::SystemPort& system) {
-        // Windows 7 does not find its proxy by itself; there the default proxy settings serve.
-        const bool windows7 = system.IsVersionAtLeast(6, 1, 0) && !system.IsVersionAtLeast(6, 2, 0);
-        const DWORD access = request.toMemory || windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy;
+        // In-memory downloads keep to the default proxy settings everywhere.
+        const DWORD access = request.toMemory ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : SessionProxyAccess(system);
         HINTERNET session = m_watch.Own(::WinHttpOpen(request.toMemory ? kMemoryAgent : nullptr, access,
                                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0),
                                         Close);
         if (!session) return TransferStep::Session;
         // A server that keeps still ends the request; the watch sees to slower trickles of nothing.
         ::WinHttpSetTimeouts(session, static_cast<int>(kConnectTimeoutMs), static_cast<int>(kConnectTimeoutMs),
-                             static_cast<int>(kSendTimeoutMs), static_cast<int>(request.noProgressLimitMs));
+                             static_cast<int>(kSendTimeoutMs),
+                             static_cast<int>(request.noProgressLimitMs + kReceiveTimeoutMarginMs));
 
-        // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.
-        DWORD protocols = kSsl3AndTls10;
-        if (system.IsVersionAtLeast(6, 1, 1)) protocols |= kTls11AndTls12;
+        DWORD protocols = SecureProtocols(system);
         if (!::WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
             return TransferStep::SecureProtocols;
         }
@@ -100,42 +95,17 @@ public:
         return std::nullopt;
     }
 
-    platform::Status Explain(platform::Status status) const { return m_watch.Explain(status); }
-
-    const platform::TransferAnswer& Answer() const override { return m_answer; }
-
     platform::Result<std::uint32_t> QueryAvailable() override {
         DWORD available = 0;
-        if (!::WinHttpQueryDataAvailable(m_request, &available)) {
-            return platform::Failure{m_watch.Explain(::GetLastError())};
-        }
+        if (!::WinHttpQueryDataAvailable(m_request, &available)) return platform::Failure{Explain(::GetLastError())};
         return static_cast<std::uint32_t>(available);
     }
-
-    platform::Result<std::size_t> Read(char* buffer, std::size_t size) override {
-        DWORD read = 0;
-        const DWORD wanted = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-        if (!::WinHttpReadData(m_request, buffer, wanted, &read)) {
-            return platform::Failure{m_watch.Explain(::GetLastError())};
-        }
-        if (read > 0) m_watch.Progress();
-        return static_cast<std::size_t>(read);
-    }
-
-private:
-    TransferWatch m_watch;
-    HINTERNET m_request = nullptr;  // owned by the watch
-    platform::TransferAnswer m_answer;
 };
 
 }  // namespace
 
 platform::TransferOpening OpenWithWinHttp(const platform::TransferRequest& request, const platform::SystemPort& system) {
-    auto body = std::make_unique<WinHttpBody>(request);
-    const auto failedStep = body->Start(request, system);
-    if (!failedStep) return {std::move(body), TransferStep::Session, platform::kSuccess};
-    const platform::Status status = body->Explain(::GetLastError());
-    return {nullptr, *failedStep, status};
+    return OpenBody<WinHttpBody>(request, system);
 }
 
 }  // namespace tessary::win32

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/win32/transfer_stacks.h"
-#include "platform/win32/transfer_watch.h"
+#include "platform/win32/watched_body.h"
 
 namespace tessary::win32 {
 namespace {
@@ -34,10 +34,9 @@ std::wstring FinalUrl(HINTERNET request) {
     return url;
 }
 
-class WinInetBody : public platform::TransferBody {
+class WinInetBody : public WatchedBody {
 public:
-    explicit WinInetBody(const platform::TransferRequest& request)
-        : m_watch(request.cancelled, request.noProgressLimitMs) {}
+    explicit WinInetBody(const platform::TransferRequest& request) : WatchedBody(request, ::InternetReadFile) {}
 
     std::optional<TransferStep> Start(const platform::TransferRequest& request) {
         HINTERNET session =
@@ -45,7 +44,7 @@ public:
         if (!session) return TransferStep::Session;
         DWORD connect = kConnectTimeoutMs;
         DWORD send = kSendTimeoutMs;
-        DWORD receive = request.noProgressLimitMs;
+        DWORD receive = request.noProgressLimitMs + kReceiveTimeoutMarginMs;
         ::InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
         ::InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof send);
         ::InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
@@ -67,42 +66,20 @@ public:
         return std::nullopt;
     }
 
-    platform::Status Explain(platform::Status status) const { return m_watch.Explain(status); }
-
-    const platform::TransferAnswer& Answer() const override { return m_answer; }
-
+    // The WinINet path reads in fixed pieces and never asks; the answer is there for the port.
     platform::Result<std::uint32_t> QueryAvailable() override {
         DWORD available = 0;
         if (!::InternetQueryDataAvailable(m_request, &available, 0, 0)) {
-            return platform::Failure{m_watch.Explain(::GetLastError())};
+            return platform::Failure{Explain(::GetLastError())};
         }
         return static_cast<std::uint32_t>(available);
     }
-
-    platform::Result<std::size_t> Read(char* buffer, std::size_t size) override {
-        DWORD read = 0;
-        const DWORD wanted = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-        if (!::InternetReadFile(m_request, buffer, wanted, &read)) {
-            return platform::Failure{m_watch.Explain(::GetLastError())};
-        }
-        if (read > 0) m_watch.Progress();
-        return static_cast<std::size_t>(read);
-    }
-
-private:
-    TransferWatch m_watch;
-    HINTERNET m_request = nullptr;  // owned by the watch
-    platform::TransferAnswer m_answer;
 };
 
 }  // namespace
 
 platform::TransferOpening OpenWithWinInet(const platform::TransferRequest& request) {
-    auto body = std::make_unique<WinInetBody>(request);
-    const auto failedStep = body->Start(request);
-    if (!failedStep) return {std::move(body), TransferStep::Session, platform::kSuccess};
-    const platform::Status status = body->Explain(::GetLastError());
-    return {nullptr, *failedStep, status};
+    return OpenBody<WinInetBody>(request);
 }
 
 }  // namespace tessary::win32

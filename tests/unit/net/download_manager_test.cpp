@@ -84,8 +84,8 @@ TEST_F(Downloads, KnownLengthIsSavedWithProgressThatEndsAt100) {
     const auto progress = Posted(kDownloadProgressMessage);
     ASSERT_GE(progress.size(), 2u);
     EXPECT_EQ(progress.back(), 100u);
-    // Each message more than one point past the one before, until the final 100.
-    for (std::size_t i = 1; i + 1 < progress.size(); ++i) EXPECT_GT(progress[i], progress[i - 1] + 1) << i;
+    // Each message further on than the one before, until the final 100.
+    for (std::size_t i = 1; i + 1 < progress.size(); ++i) EXPECT_GT(progress[i], progress[i - 1]) << i;
 
     const auto request = ports.transfer->Requests().front();
     EXPECT_EQ(request.parts.host, L"files.test");
@@ -108,6 +108,16 @@ TEST_F(Downloads, ChunksOfExactlyOnePointDoNotEachPostAMessage) {
     ASSERT_TRUE(Download(kUrl).first);
     std::vector<std::uintptr_t> expected;
     for (std::uintptr_t value = 2; value <= 100; value += 2) expected.push_back(value);
+    expected.push_back(100);
+    EXPECT_EQ(Posted(kDownloadProgressMessage), expected);
+}
+
+TEST_F(Downloads, AMessageGoesOutOnceMoreThanAHundredthArrived) {
+    // Every 101 bytes of 10,000 are more than a hundredth: one message per point, none skipped.
+    ports.transfer->ServeBoth(kUrl, FakeTransfer::Body(std::string(10'000, 'x'), 10'000, 1));
+    ASSERT_TRUE(Download(kUrl).first);
+    std::vector<std::uintptr_t> expected;
+    for (std::uintptr_t value = 1; value <= 99; ++value) expected.push_back(value);
     expected.push_back(100);
     EXPECT_EQ(Posted(kDownloadProgressMessage), expected);
 }
@@ -300,7 +310,7 @@ TEST_F(Downloads, ReadAndWriteErrorsDuringTheBodyFailOnBothStacks) {
 TEST_F(Downloads, AStalledServerEndsTheAttemptWithAClearText) {
     FakeTransfer::Script stalled = FakeTransfer::Body(std::string(3000, 'x'), 3000);
     stalled.failChunk = 2;
-    stalled.readFailure = platform::kTransferTimedOut;
+    stalled.readFailure = platform::kTransferStalled;
     ports.transfer->ServeBoth(kUrl, stalled);
     EXPECT_EQ(Download(kUrl).second,
               L"[WINHTTP] No data arrived for 60 seconds. [WININET] No data arrived for 60 seconds. ");
@@ -308,6 +318,29 @@ TEST_F(Downloads, AStalledServerEndsTheAttemptWithAClearText) {
     EXPECT_EQ(manager->DownloadWithWinHttp(kUrl, kPage, InDownloads(L"a.exe")).second,
               L"[WINHTTP] No data arrived for 5 seconds.");
     EXPECT_EQ(ports.transfer->Requests().back().noProgressLimitMs, 5000u);
+
+    // The stack's own time-out while connecting is no silent server: the step says what failed.
+    FakeTransfer::Script unreachable;
+    unreachable.failAt = platform::TransferStep::SendRequest;
+    unreachable.failure = platform::kTransferTimedOut;
+    ports.transfer->Serve(HttpStack::WinHttp, kUrl, unreachable);
+    EXPECT_EQ(manager->DownloadWithWinHttp(kUrl, kPage, InDownloads(L"a.exe")).second,
+              L"[WINHTTP] Failed to send request: 12002 - Timed out.\r\n");
+}
+
+// A call that blocks past the limit, as one waiting on a silent server does: the manager stops
+// waiting for it, and the attempt, told to stop, has removed its own file before the next begins.
+TEST_F(Downloads, AnAttemptBlockedPastTheLimitIsGivenUpAndCleansUpAfterItself) {
+    manager->m_noProgressLimitMs = 1000;
+    FakeTransfer::Script blocked = FakeTransfer::Body(std::string(3000, 'x'), 3000, 1000);
+    blocked.beforeChunk = [](std::size_t chunk) {
+        if (chunk == 1) std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    };
+    ports.transfer->Serve(HttpStack::WinHttp, kUrl, blocked);
+    EXPECT_EQ(manager->DownloadWithWinHttp(kUrl, kPage, InDownloads(L"a.exe")).second,
+              L"[WINHTTP] No data arrived for 1 seconds.");
+    EXPECT_FALSE(AnyPartFileLeft());
+    EXPECT_FALSE(ports.fileSystem->PathExists(InDownloads(L"a.exe")));
 }
 
 // --- cancel -------------------------------------------------------------------------------
@@ -369,7 +402,7 @@ TEST_F(Downloads, ANameWithAQueryStringIsSavedWithoutIt) {
     const std::wstring url = L"https://files.test/f/setup.exe?x=1&y=a/b.exe#top";
     ports.transfer->ServeBoth(url, FakeTransfer::Body("x", 1));
     EXPECT_TRUE(Download(url).first);
-    EXPECT_EQ(manager->m_lastDownloadedPath, InDownloads(L"b.exe"));
+    EXPECT_EQ(manager->m_lastDownloadedPath, InDownloads(L"setup.exe"));
 
     const std::wstring plain = L"https://files.test/f/tool.exe?v=2";
     ports.transfer->ServeBoth(plain, FakeTransfer::Body("x", 1));

@@ -42,7 +42,8 @@ public:
     // Codes the "system" has a text for; others have none.
     std::map<platform::Status, std::wstring> errorTexts{
         {12029, L"Cannot connect.\r\n"}, {12030, L"Connection aborted.\r\n"}, {2, L"File not found.\r\n"},
-        {3, L"Path not found.\r\n"},     {112, L"Disk full.\r\n"},            {12007, L"Name not resolved.\r\n"}};
+        {3, L"Path not found.\r\n"},     {112, L"Disk full.\r\n"},            {12007, L"Name not resolved.\r\n"},
+        {12002, L"Timed out.\r\n"}};
 
 private:
     mutable std::mutex m_mutex;
