@@ -4,11 +4,11 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
+#include <new>
 
 #include "net/http_transfer.h"
 #include "net/watched_attempt.h"
+#include "platform/detached_thread.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -186,6 +186,7 @@ DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std:
         platform::ReportCurrentException("file download");
         return {false, prefix + UnexpectedFailureText()};
     }
+    if (end == AttemptEnd::NotStarted) return {false, prefix + UnexpectedFailureText()};
     if (end != AttemptEnd::Finished) return {false, prefix + AbandonedText(end, limit)};
     if (!outcome->first) return {false, prefix + outcome->second};
     m_lastDownloadedPath = path;
@@ -259,8 +260,8 @@ DownloadManager::Bytes DownloadManager::DownloadToMemory(const std::wstring& url
                 }
             },
             m_cancelRequested, noProgressLimit);
-        } catch (const std::system_error&) {
-            continue;  // no thread for this attempt; the next may find one
+        } catch (const std::bad_alloc&) {
+            continue;  // no memory for this attempt; the next may find some
         }
         if (end == AttemptEnd::Finished && *succeeded) {
             *bytes = std::move(*received);
@@ -290,11 +291,8 @@ void DownloadManager::DownloadToMemoryAsync(const std::wstring& url, std::functi
             platform::ReportCurrentException("in-memory download callback");
         }
     };
-    try {
-        std::thread(deliver).detach();
-    } catch (const std::system_error&) {
+    if (!platform::StartDetachedThread(deliver)) {
         // No thread to be had: the caller still learns, here and now, that nothing arrived.
-        platform::ReportCurrentException("in-memory download");
         try {
             (*deliverTo)(nullptr);
         } catch (...) {

@@ -2,12 +2,11 @@
 // POSTed, signed, on a detached thread of its own.
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <thread>
 
 #include "config/configuration_manager.h"
 #include "config/package.h"
 #include "net/post_json.h"
+#include "platform/detached_thread.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -18,7 +17,6 @@ using json = nlohmann::json;
 constexpr std::array kTerminalCodes = {-1, 2, 3, 4, 5};
 constexpr int kAttempts = 2;
 constexpr unsigned kRetryPauseMs = 5000;
-constexpr auto kIdleRecheck = std::chrono::milliseconds(100);
 
 bool IsTerminal(int code) {
     return std::find(kTerminalCodes.begin(), kTerminalCodes.end(), code) != kTerminalCodes.end();
@@ -44,19 +42,17 @@ void Package::ReportEvent(int code, const json& extra) {
     // No thread to be had, no memory for the copy of the extra fields: either way the event is
     // lost like any other that fails, and the count must come down again, or the close path
     // would wait for it forever.
+    bool started = false;
     try {
-        std::thread([self, code, extra] { self->SendEvent(code, extra); }).detach();
+        started = platform::StartDetachedThread([self, code, extra] { self->SendEvent(code, extra); });
     } catch (...) {
-        FinishEvent();
     }
+    if (!started) FinishEvent();
 }
 
 void Package::WaitForPendingEvents() {
     std::unique_lock lock(m_eventMutex);
-    // The count is looked at again every so often as well: under Wine a wait of this kind was seen
-    // to sleep on after the last report had ended, and the close path must not wait forever.
-    while (!m_eventsIdle.wait_for(lock, kIdleRecheck, [this] { return m_pendingEvents == 0; })) {
-    }
+    m_eventsIdle.wait(lock, [this] { return m_pendingEvents == 0; });
 }
 
 void Package::SendEvent(int code, const json& extra) {

@@ -2,8 +2,8 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
+#include "platform/detached_thread.h"
 #include "platform/diagnostics.h"
 
 namespace tessary {
@@ -27,7 +27,9 @@ struct Shared {
 AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const std::atomic<bool>& cancel,
                                unsigned noProgressLimitMs) {
     auto shared = std::make_shared<Shared>();
-    std::thread worker([shared, work = std::move(work)] {
+    // Nobody joins the thread: the caller waits for its flag, and an attempt it gave up on ends by
+    // itself, holding only what it shares with this function.
+    const bool started = platform::StartDetachedThread([shared, work = std::move(work)] {
         try {
             work(shared->control);
         } catch (...) {
@@ -37,9 +39,9 @@ AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const 
         shared->done = true;
         shared->finished.notify_all();
     });
+    if (!started) return AttemptEnd::NotStarted;
 
     AttemptEnd end = AttemptEnd::Finished;
-    bool workerDone = false;
     {
         std::unique_lock lock(shared->mutex);
         while (!shared->finished.wait_for(lock, kLookEvery, [&] { return shared->done; })) {
@@ -54,14 +56,6 @@ AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const 
             break;
         }
         if (end != AttemptEnd::Finished) shared->finished.wait_for(lock, kStopGrace, [&] { return shared->done; });
-        workerDone = shared->done;
-    }
-    // An attempt still blocked in the platform after its grace ends by itself, holding only what
-    // it shares with this function.
-    if (workerDone) {
-        worker.join();
-    } else {
-        worker.detach();
     }
     return end;
 }

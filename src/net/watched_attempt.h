@@ -28,14 +28,18 @@ private:
     std::atomic<std::int64_t> m_lastProgress{Now()};
 };
 
-enum class AttemptEnd { Finished, Cancelled, Stalled };
+enum class AttemptEnd {
+    Finished,
+    Cancelled,
+    Stalled,
+    NotStarted,  // no thread could be started; the work did not run
+};
 
 class WatchedAttempt {
 public:
     // Runs work on a new thread and waits until it returns, cancel is set or nothing arrived for
     // noProgressLimitMs; a stopped attempt gets half a second to finish. work must keep what it
-    // uses alive by itself (shared pointers, copies). Throws std::system_error when no thread can
-    // be started.
+    // uses alive by itself (shared pointers, copies).
     static AttemptEnd Run(std::function<void(AttemptControl&)> work, const std::atomic<bool>& cancel,
                           unsigned noProgressLimitMs);
 };

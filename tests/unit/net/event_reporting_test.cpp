@@ -22,11 +22,7 @@ using namespace std::chrono_literals;
 class Gate {
 public:
     void Open() { m_open.set_value(); }
-    // Looks again every few milliseconds rather than trusting one wake-up (see WaitForPendingEvents).
-    void Wait() const {
-        while (m_opened.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-        }
-    }
+    void Wait() const { m_opened.wait(); }
 
 private:
     std::promise<void> m_open;
