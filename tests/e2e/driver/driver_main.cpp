@@ -38,12 +38,17 @@ int Walk(const std::wstring& program, const std::wstring& folder, bool pressButt
         std::wstring page;
         // A page without buttons moves on by itself; wait for the next one.
         const auto patience = pressButtons ? 60s : 3600s;
-        if (!WaitUntil([&] { page = wizard.VisiblePage(); return !wizard.IsRunning() || (!page.empty() && page != last); },
-                       patience) ||
+        if (!WaitUntil(
+                [&] {
+                    page = wizard.VisiblePage();
+                    return !wizard.IsRunning() || (!page.empty() && page != last);
+                },
+                patience) ||
             !wizard.IsRunning()) {
             break;
         }
-        ::Sleep(700);
+        // A page that moves on by itself is taken almost at once, before it is gone.
+        ::Sleep(ForwardButton(page) != 0 ? 700 : 100);
         const std::wstring name = std::to_wstring(++step) + L"-" + page;
         SaveScreenshot(wizard.Host(), folder + L"\\" + name + L".png");
         std::wprintf(L"%ls\n", name.c_str());
