@@ -6,6 +6,7 @@
 #include "config/folder_tree.h"
 #include "config/package.h"
 #include "config/wizard_type.h"
+#include "net/api_manager.h"
 #include "net/download_manager.h"
 #include "platform/ports.h"
 #include "resource.h"
@@ -35,14 +36,16 @@ CTessaryDlg::CTessaryDlg()
 }
 
 CTessaryDlg::~CTessaryDlg() {
+    // The pages go first: the loading page stops its workers from reaching the host.
+    m_pages.clear();
+    m_errorPage.reset();
     // Every picture must be gone before the application shuts the image library down.
     auto config = ConfigurationManager::GetInstance();
+    for (const auto& package : m_offerFlow.m_offers) package->m_image.reset();
     config->m_productImage.reset();
     for (const auto& package : config->m_acceptedPackages) package->m_image.reset();
     for (const auto& package : config->m_shownPackages) package->m_image.reset();
     m_productIcon.SetImage(nullptr);
-    m_errorPage.reset();
-    m_pages.clear();
 }
 
 BOOL CTessaryDlg::OnInitDialog() {
@@ -165,7 +168,9 @@ void CTessaryDlg::OnClose() {
 
     auto config = ConfigurationManager::GetInstance();
     config->m_exitRequested = true;
-    // Every transfer, attempt and pause ends within a second; late in-memory callbacks get null.
+    // Nothing under way keeps the wizard from ending: the configuration request and the
+    // downloads stop at once, and pictures that arrive later are dropped.
+    ApiManager::GetInstance()->m_cancelRequested = true;
     DownloadManager::GetInstance()->m_cancelRequested = true;
 
     const auto shown = config->m_shownPackages;

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ private:
     RECT PageRectangle() const;
     void AppendCloseToSystemMenu();
     void CreateMainPackage();
+    void StoreLoadedOffers(std::vector<std::shared_ptr<Package>> offers);
+    bool IsAnsweringPage(const IPage& page) const;
     void AnswerOffer(OfferAnswer answer);
     std::size_t OfferPagesAhead() const;
 
@@ -58,12 +61,17 @@ private:
     bool m_errorShown = false;
     bool m_installerRunning = false;
     bool m_skipLoadingPage = false;
+    bool m_contentPagesBuilt = false;
     HWND m_titleText = nullptr;
     CStaticFromImage m_productIcon;
     HWND m_headerLine = nullptr;
     win32::GdiObject m_bandBrush;
     HWND m_bottomBand = nullptr;
     OfferFlow m_offerFlow;  // the offers on their pages and the walk through them
+    // The offers the loading page hands over, from whichever thread fetched the last picture,
+    // until the load-complete message takes them to the interface thread.
+    std::mutex m_loadedOffersMutex;
+    std::vector<std::shared_ptr<Package>> m_loadedOffers;
     win32::KernelHandle m_singleInstanceMutex;
 };
 

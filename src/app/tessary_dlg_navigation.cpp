@@ -10,7 +10,9 @@
 #include "pages/finish_page_isv.h"
 #include "pages/language_page.h"
 #include "pages/license_page.h"
+#include "pages/loading_page.h"
 #include "pages/options_page.h"
+#include "pages/product_page.h"
 #include "pages/warning_page.h"
 #include "pages/welcome_page.h"
 #include "platform/ports.h"
@@ -36,7 +38,8 @@ unsigned FirstContentPage(std::size_t initialPageCount) { return static_cast<uns
 
 // The pages the configuration brings, in the order the wizard walks them.
 void AppendContentPages(CTessaryDlg& dialog, const std::shared_ptr<LanguageManager>& languageManager,
-                        const ConfigurationManager& config, const RECT& rectangle) {
+                        const ConfigurationManager& config, const std::vector<std::shared_ptr<Package>>& offers,
+                        const RECT& rectangle) {
     const HWND host = dialog.GetSafeHwnd();
     if (config.m_btVariant) {
         if (config.m_btClassicOptions) {
@@ -46,7 +49,9 @@ void AppendContentPages(CTessaryDlg& dialog, const std::shared_ptr<LanguageManag
     } else {
         dialog.CreateAndAddPage(std::make_unique<WelcomePageIsv>(languageManager, host), rectangle);
     }
-    // Not built yet: one offer page per offer of the offer flow belongs here.
+    for (const auto& offer : offers) {
+        dialog.CreateAndAddPage(std::make_unique<ProductPage>(languageManager, offer, host), rectangle);
+    }
     if (config.m_btClassicOptions) {
         dialog.CreateAndAddPage(std::make_unique<OptionsPageBTClassic>(languageManager, host), rectangle);
         dialog.CreateAndAddPage(std::make_unique<ConfigurationsPageBTClassic>(languageManager, host), rectangle);
@@ -80,7 +85,13 @@ bool CTessaryDlg::CreateInitialPages() {
     } else {
         CreateAndAddPage(std::make_unique<LanguagePage>(m_languageManager, GetSafeHwnd()), rectangle);
     }
-    // Not built yet: the loading page, the last page made at start-up, joins the list here.
+    auto loading = std::make_unique<LoadingPage>(m_languageManager, GetSafeHwnd());
+    const HWND host = GetSafeHwnd();
+    loading->m_onPackagesReady = [this, host](std::vector<std::shared_ptr<Package>> offers) {
+        StoreLoadedOffers(std::move(offers));
+        ::PostMessageW(host, WM_TESSARY_LOAD_COMPLETE, 0, 0);
+    };
+    CreateAndAddPage(std::move(loading), rectangle);
     m_initialPageCount = m_pages.size();
     m_currentPage = 0;
     if (m_pages.empty()) return false;
@@ -93,7 +104,15 @@ void CTessaryDlg::CreatePage(IPage& page, const RECT& rectangle) {
     page.CreateModeless();
     const HWND hwnd = page.GetSafeHwnd();
     page.SetBackgroundColor(ConfigurationManager::GetInstance()->m_backgroundColor, true);
-    page.SetButtonCallback([this](ButtonType type) { OnButton(type); });
+    page.SetButtonCallback([this, &page](ButtonType type) {
+        // A click queued behind the one that moved on (a double click, an Enter) answers a page
+        // that is gone from view; it must not answer again.
+        if (!IsAnsweringPage(page)) {
+            platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger, "Button of a page no longer shown ignored");
+            return;
+        }
+        OnButton(type);
+    });
     ::ShowWindow(hwnd, SW_HIDE);
     ::SetWindowPos(hwnd, nullptr, rectangle.left, rectangle.top, rectangle.right - rectangle.left,
                    rectangle.bottom - rectangle.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -107,8 +126,21 @@ void CTessaryDlg::CreateAndAddPage(std::unique_ptr<IPage> page, const RECT& rect
     m_pages.push_back(std::move(page));
 }
 
+bool CTessaryDlg::IsAnsweringPage(const IPage& page) const {
+    if (&page == m_errorPage.get()) return m_errorShown;
+    return !m_errorShown && m_currentPage < m_pages.size() && m_pages[m_currentPage].get() == &page;
+}
+
+void CTessaryDlg::StoreLoadedOffers(std::vector<std::shared_ptr<Package>> offers) {
+    std::lock_guard lock(m_loadedOffersMutex);
+    m_loadedOffers = std::move(offers);
+}
+
+// The main product is made, and event 1 reported, once per run, however often the user comes
+// back to the language page.
 void CTessaryDlg::CreateMainPackage() {
     auto config = ConfigurationManager::GetInstance();
+    if (config->m_mainPackage) return;
     config->m_mainPackage =
         std::make_shared<Package>(SignedRequest(), true, config->m_productTitle, MainProductIdentifier(*config, false),
                                   config->m_configCfl, config->m_configCh, 0);
@@ -210,6 +242,11 @@ void CTessaryDlg::ShowErrorPage(const std::wstring& title, const std::wstring& t
 }
 
 LRESULT CTessaryDlg::OnLoadCompleteMessage(WPARAM, LPARAM) {
+    // The content pages are built once; the message again changes nothing.
+    if (m_contentPagesBuilt) {
+        platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger, "Configuration loaded again; ignored");
+        return 0;
+    }
     auto config = ConfigurationManager::GetInstance();
     m_languageManager->SelectLanguage(config->m_languageName);
     if (config->m_wizardType == static_cast<int>(WizardType::Dlm)) {
@@ -223,7 +260,13 @@ LRESULT CTessaryDlg::OnLoadCompleteMessage(WPARAM, LPARAM) {
         config->m_mainPackage->UpdateMainProduct(SignedRequest(), MainProductIdentifier(*config, true),
                                                  config->m_configCfl, config->m_productTitle, config->m_configCh);
     }
-    AppendContentPages(*this, m_languageManager, *config, PageRectangle());
+    {
+        std::lock_guard lock(m_loadedOffersMutex);
+        m_offerFlow = OfferFlow(std::move(m_loadedOffers));
+        m_loadedOffers.clear();
+    }
+    m_contentPagesBuilt = true;
+    AppendContentPages(*this, m_languageManager, *config, m_offerFlow.m_offers, PageRectangle());
     // Leaves the page the configuration was loaded on for the first content page.
     OnButton(ButtonType::Next);
     return 0;

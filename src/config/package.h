@@ -2,6 +2,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -78,6 +79,11 @@ public:
     void ReportEvent(int code, const nlohmann::json& extra = nullptr);
     // Blocks until no report of this package is in flight.
     void WaitForPendingEvents();
+
+    // Fetches the offer's picture from the file host into m_image on a thread of its own, then
+    // calls done there (if given); a picture that does not arrive or decode leaves m_image empty.
+    // The main product has no picture of its own: done is called at once.
+    void DownloadImage(std::function<void()> done);
 
     std::mutex m_eventMutex;
     std::condition_variable m_eventsIdle;

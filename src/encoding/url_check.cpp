@@ -53,4 +53,17 @@ bool IsValidUrl(const std::wstring& url) {
     return narrow && MatchesUrlPattern(*narrow);
 }
 
+bool IsWebAddress(std::wstring_view url) {
+    for (std::wstring_view scheme : {std::wstring_view(L"http://"), std::wstring_view(L"https://")}) {
+        if (url.size() <= scheme.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < scheme.size() && same; ++i) {
+            const wchar_t c = url[i];
+            same = (c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c) == scheme[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
 }  // namespace tessary

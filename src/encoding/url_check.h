@@ -14,4 +14,8 @@ bool IsValidUrl(const std::wstring& url);
 // ^((http|https):\/\/)?([\w.-]+)(\.[\w.-]+)+([\/?#].*)?$ (ECMAScript).
 bool MatchesUrlPattern(std::string_view text);
 
+// Whether a link may be handed to the browser: only addresses that start with "http://" or
+// "https://" (in any case) are; a file, a program or another scheme never is.
+bool IsWebAddress(std::wstring_view url);
+
 }  // namespace tessary

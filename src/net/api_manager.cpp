@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kAttempts = 3;
 constexpr unsigned kPauseAfterFailureMs = 5000;
+constexpr unsigned kPauseStepMs = 100;  // how long a confirmed exit may wait for the pause to notice it
 
 bool IsSuccess(unsigned long status) { return status >= 200 && status <= 399; }
 
@@ -38,7 +39,7 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
 
     std::string response;
     platform::HttpAnswer answer;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kAttempts && !m_cancelRequested; ++attempt) {
         // Each answer stands alone: what a failed attempt received is not glued to the next one.
         response.clear();
         answer = PostJson(config.m_configUrl, body, {}, response);
@@ -47,7 +48,7 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
         std::snprintf(line, sizeof line, "Failed to send config request. %d %d", static_cast<int>(answer.status),
                       static_cast<int>(answer.lastError));
         platform::WriteDiagnostic(platform::DiagnosticTarget::StandardOutput, line);
-        platform::Clock().SleepMs(kPauseAfterFailureMs);
+        PauseAfterFailure();
     }
 
     // The last answer's status goes with the failure: an empty 500 is a refusal, an empty 200 not.
@@ -55,6 +56,12 @@ std::unique_ptr<nlohmann::json> ApiManager::RequestConfiguration(const Configura
     auto document = nlohmann::json::parse(response, nullptr, true, false);
     if (document.is_discarded()) throw TessaryException("The configuration answer is not JSON", answer);
     return std::make_unique<nlohmann::json>(std::move(document));
+}
+
+void ApiManager::PauseAfterFailure() const {
+    for (unsigned waited = 0; waited < kPauseAfterFailureMs && !m_cancelRequested; waited += kPauseStepMs) {
+        platform::Clock().SleepMs(kPauseStepMs);
+    }
 }
 
 }  // namespace tessary

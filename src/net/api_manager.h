@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 
 #include <nlohmann/json.hpp>
@@ -17,6 +18,13 @@ public:
     // nothing, and the JSON library's parse error when the answer is not JSON.
     std::unique_ptr<nlohmann::json> RequestConfiguration() const;
     std::unique_ptr<nlohmann::json> RequestConfiguration(const ConfigurationManager& config) const;
+
+    // Set once when the user confirms exit: a pause between attempts ends at once and no further
+    // attempt starts, so the request never keeps the wizard from ending.
+    std::atomic<bool> m_cancelRequested{false};
+
+private:
+    void PauseAfterFailure() const;
 };
 
 }  // namespace tessary

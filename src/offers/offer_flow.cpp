@@ -50,6 +50,12 @@ OfferFlowStep OfferFlow::OfferFlowSkipCount(std::size_t offerPagesAhead, Configu
     return step;
 }
 
+bool HidesSkipAll(const Package& offer, int offerCount) {
+    // Compared in 64 bits: a maximum of 0 or below must not wrap around.
+    return offer.m_index == offerCount - 1 ||
+           static_cast<long long>(offer.m_index) == static_cast<long long>(offer.m_flowMo) - 1;
+}
+
 void ReportPassedOverOffers(const OfferFlowStep& step) {
     for (const auto& passed : step.passedOver) {
         if (passed.reported) passed.offer->ReportEvent(2, nlohmann::json{{"13", passed.reason}});

@@ -54,6 +54,10 @@ public:
     bool m_maxOffersReached = false;
 };
 
+// Whether the page of an offer hides Skip All: on the last of the offerCount offer pages, and on
+// the page after which the offer's own flow maximum ends the flow.
+bool HidesSkipAll(const Package& offer, int offerCount);
+
 // Sends event 2 with its reason for each passed-over offer the step marks as reported.
 void ReportPassedOverOffers(const OfferFlowStep& step);
 

@@ -1,6 +1,7 @@
 // How a run of the real wizard ends: on the error page, which keeps the run's temporary folder,
-// or on a finish page, which starts its product and removes the folder. The download page is not
-// part of the wizard yet, so the welcome page leads straight to the finish page.
+// or on a finish page, which starts its product and removes the folder. The runs get a document
+// without offers and the download page is not part of the wizard yet, so the welcome page leads
+// straight to the finish page.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -61,7 +62,7 @@ std::string Narrow(const std::wstring& text) {
 
 // A wizard whose run folder is known and holds a file, as if something had been downloaded.
 struct WizardRun {
-    explicit WizardRun(const std::wstring& name) : before(RunTempFolders()), wizard(WizardPath(name)) {
+    explicit WizardRun(const std::wstring& name) : before(RunTempFolders()), wizard(TaggedWizardPath(name, kNoOffers)) {
         folder = NewRunTempFolder(before);
         if (!folder.empty()) PutFileInto(folder);
     }
@@ -99,7 +100,7 @@ TEST(FinishPageDlm, LaunchIsTheChoiceAndFinishRemovesTheRunFolder) {
     WizardProcess& wizard = run.wizard;
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
     ASSERT_FALSE(run.folder.empty());
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
     EXPECT_TRUE(HasMinimizeBox(wizard.Host()));
     wizard.Click(kNext);
@@ -110,7 +111,7 @@ TEST(FinishPageDlm, LaunchIsTheChoiceAndFinishRemovesTheRunFolder) {
     EXPECT_EQ(wizard.ControlText(kLaunchRadio), L"Launch");
     EXPECT_EQ(wizard.ControlText(kOpenFolderRadio), L"Open Folder");
     EXPECT_EQ(wizard.ControlText(kFinish), L"Finish");
-    EXPECT_EQ(wizard.ControlText(kFinishTitle), L"Thank you.\r\nYou have successfully downloaded .");
+    EXPECT_EQ(wizard.ControlText(kFinishTitle), L"Thank you.\r\nYou have successfully downloaded Veloran.");
     EXPECT_FALSE(HasMinimizeBox(wizard.Host()));
     KeepScreenshot(wizard.Host(), L"pages-finish-download");
 
@@ -143,7 +144,7 @@ protected:
         WizardProcess& wizard = run.wizard;
         ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
         ASSERT_FALSE(run.folder.empty());
-        PostConfigurationLoaded(wizard);
+        wizard.Click(kNext);
         ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
         wizard.Click(kNext);
         ASSERT_TRUE(wizard.WaitForPage(L"FinishPageISV"));

@@ -1,6 +1,6 @@
-// The language, welcome and BT pages of the real wizard. The loading page is not part of the
-// wizard yet: the tests post what it will post once the configuration is in, so for now the
-// content pages follow the language page directly (the loading page will sit between them).
+// The language, welcome and BT pages of the real wizard. The runs that go past the language page
+// get a document without offers from the stand-in service, so the content pages follow the
+// loading page directly.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -55,14 +55,14 @@ TEST(LanguagePage, OffersTheFourteenDownloadLanguagesWithTheUsersOneChosen) {
 }
 
 TEST(WelcomePage, IsBuiltInTheLanguageChosenBeforeIt) {
-    WizardProcess wizard(WizardPath(L"TessarySetup"));
+    WizardProcess wizard(TaggedWizardPath(L"TessarySetup", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
     ASSERT_TRUE(wizard.SelectComboEntry(kLanguageCombo, kRussian));
     ASSERT_TRUE(WaitUntil([&] { return wizard.ControlText(kNext) == L"Далее"; }, 10s));
     EXPECT_EQ(wizard.ControlText(kSplashText), L"Чтобы продолжить, выберите нужный язык и нажмите \"Далее\".");
     KeepScreenshot(wizard.Host(), L"pages-language-russian");
 
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
     EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Вас приветствует");
     EXPECT_EQ(wizard.ControlText(kNext), L"Далее");
@@ -70,13 +70,14 @@ TEST(WelcomePage, IsBuiltInTheLanguageChosenBeforeIt) {
 }
 
 TEST(WelcomePage, DownloadFlavourGreetsAndLinksOnlyWhereItHasAddresses) {
-    WizardProcess wizard(WizardPath(L"TessarySetup"));
+    WizardProcess wizard(TaggedWizardPath(L"TessarySetup", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
     EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Welcome to");
-    // Without a configuration the download flavour has no product title yet.
-    EXPECT_EQ(wizard.ControlText(kWelcomeText), L"This will download  on your computer. Click \"Next\" to continue.");
+    // The document names the product but gives it no privacy policy or terms.
+    EXPECT_EQ(wizard.ControlText(kWelcomeText),
+              L"This will download Veloran on your computer. Click \"Next\" to continue.");
     EXPECT_EQ(wizard.ControlText(kTermsLink), L"End User License Agreement");
     EXPECT_FALSE(wizard.IsControlVisible(kPrivacyLink));
     EXPECT_FALSE(wizard.IsControlVisible(kTermsLink));
@@ -85,15 +86,15 @@ TEST(WelcomePage, DownloadFlavourGreetsAndLinksOnlyWhereItHasAddresses) {
     KeepScreenshot(wizard.Host(), L"pages-welcome-download");
 
     wizard.Click(kNext);
-    // The download page is not part of the wizard yet, so the finish page comes next.
+    // No offers, and the download page is not part of the wizard yet: the finish page comes next.
     EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
 }
 
 TEST(WelcomePage, InstallerFlavourShowsItsProductAndAllThreeLinks) {
-    WizardProcess wizard(WizardPath(L"TessarySetupIsv"));
+    WizardProcess wizard(TaggedWizardPath(L"TessarySetupIsv", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
     EXPECT_EQ(wizard.ComboEntries(kLanguageCombo).size(), 2u);
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
     EXPECT_EQ(wizard.ControlText(kProductTitle), L"Veloran");
     EXPECT_EQ(wizard.ControlText(kWelcomeText),
@@ -107,14 +108,14 @@ TEST(WelcomePage, InstallerFlavourShowsItsProductAndAllThreeLinks) {
 }
 
 TEST(BtPages, WalkForwardAndBackKeepingTheTicks) {
-    WizardProcess wizard(WizardPath(L"TessarySetupBt"));
+    WizardProcess wizard(TaggedWizardPath(L"TessarySetupBt", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePageBT"));
     EXPECT_FALSE(wizard.IsControlVisible(kLanguageCombo));
     EXPECT_EQ(wizard.ControlText(kSplashTitleBt), L"Welcome to  Setup");
     EXPECT_FALSE(wizard.WaitForDialog(1s)) << "the BT texts load without a complaint";
     KeepScreenshot(wizard.Host(), L"pages-bt-language");
 
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"WarningPageBTClassic"));
     const HWND warning = wizard.PageWindow(L"WarningPageBTClassic");
     const int pages = PageCount(wizard);
@@ -164,10 +165,10 @@ TEST(BtPages, WalkForwardAndBackKeepingTheTicks) {
 }
 
 TEST(BtPages, EveryTextComesFromTheStringTable) {
-    WizardProcess wizard(WizardPath(L"TessarySetupBt"));
+    WizardProcess wizard(TaggedWizardPath(L"TessarySetupBt", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePageBT"));
     EXPECT_EQ(TemplateTexts(wizard.PageWindow(L"LanguagePageBT")), std::vector<std::wstring>{});
-    PostConfigurationLoaded(wizard);
+    wizard.Click(kNext);
     const std::pair<const wchar_t*, int> walk[] = {{L"WarningPageBTClassic", kNext},
                                                    {L"LicensePage", kAgree},
                                                    {L"OptionsPageBTClassic", kNext},

@@ -4,16 +4,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "config/configuration_manager.h"
+#include "config/package.h"
 #include "configuration_guard.h"
+#include "fake_http.h"
 #include "pages/configurations_page.h"
 #include "pages/finish_page_dlm.h"
 #include "pages/finish_page_isv.h"
 #include "pages/license_page.h"
 #include "pages/options_page.h"
+#include "pages/product_page.h"
 #include "platform/win32/win32_ports.h"
 #include "ui/window_text.h"
 #include "wizard_steps.h"
@@ -165,6 +169,119 @@ TEST_F(PageClasses, LicenseLinksLeadToTheProductsAddressesInEveryLanguage) {
     // A language applied again brings its placeholders back; the addresses must follow.
     page->UpdateTexts();
     EXPECT_EQ(ui::GetWindowTextString(page->GetItem(kLicenseDisclaimer)), filled);
+}
+
+// Offer pages, with the events they report caught on their way to the service.
+class ProductPages : public PageClasses {
+protected:
+    void SetUp() override {
+        PageClasses::SetUp();
+        auto ports = platform::CurrentPorts();
+        ports.http = m_http;
+        m_previousPorts = platform::InstallPorts(ports);
+        m_config->m_acceptedPackages.clear();
+        m_config->m_shownPackages.clear();
+        m_config->m_offerDeclined = false;
+    }
+    void TearDown() override {
+        for (const auto& offer : m_offers) offer->WaitForPendingEvents();
+        platform::InstallPorts(m_previousPorts);
+        PageClasses::TearDown();
+    }
+
+    std::shared_ptr<Package> Offer(const std::string& id, int index, nlohmann::json ps = nlohmann::json::object()) {
+        ps["i"] = "offer.png";
+        ps["u"] = "offer.exe";
+        if (!ps.contains("dn")) ps["dn"] = "Atlas";
+        const nlohmann::json offer = {{"ad", {{"o", id}, {"f", "f"}}}, {"ps", ps}};
+        m_offers.push_back(std::make_shared<Package>(SignedRequest(), offer, false, "", index));
+        return m_offers.back();
+    }
+    // The events the pages reported, as (offer, code).
+    std::vector<std::pair<std::string, std::string>> Events() {
+        for (const auto& offer : m_offers) offer->WaitForPendingEvents();
+        std::vector<std::pair<std::string, std::string>> events;
+        for (const auto& call : m_http->Calls()) {
+            const auto event = nlohmann::json::parse(nlohmann::json::parse(call.body).at("data").get<std::string>());
+            events.emplace_back(event.at("5").get<std::string>(), event.at("6").get<std::string>());
+        }
+        return events;
+    }
+    // The button's own visibility; the test's host window is never shown.
+    std::unique_ptr<ProductPage> MakePage(std::shared_ptr<Package> offer) {
+        auto page = std::make_unique<ProductPage>(m_languageManager, std::move(offer), m_host);
+        EXPECT_TRUE(page->CreateModeless());
+        page->SetButtonCallback([this](ButtonType type) { m_buttons.push_back(type); });
+        return page;
+    }
+    static bool SkipAllShown(const IPage& page) {
+        return (::GetWindowLongPtrW(page.GetItem(kSkipAll), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+
+    std::shared_ptr<tessary::testing::FakeHttp> m_http = std::make_shared<tessary::testing::FakeHttp>();
+    platform::Ports m_previousPorts;
+    std::vector<std::shared_ptr<Package>> m_offers;
+};
+
+TEST_F(ProductPages, AcceptOnTheOnlyOfferRecordsItOnceAndReportsNothing) {
+    m_config->m_offerCount = 1;
+    auto page = MakePage(Offer("only", 0));
+    EXPECT_FALSE(SkipAllShown(*page));
+    page->OnNavigateToPage();
+    Press(*page, kAccept);
+    // A second click queued behind the first answers nothing.
+    Press(*page, kAccept);
+    Press(*page, kDecline);
+
+    EXPECT_EQ(m_config->m_shownPackages, m_offers);
+    EXPECT_EQ(m_config->m_acceptedPackages, m_offers);
+    EXPECT_FALSE(m_config->m_offerDeclined);
+    EXPECT_EQ(m_buttons, std::vector<ButtonType>{ButtonType::Accept});
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(ProductPages, DeclineAndSkipAllReportTheRefusalAndMarkTheRunDeclined) {
+    m_config->m_offerCount = 3;
+    auto first = MakePage(Offer("first", 0));
+    auto second = MakePage(Offer("second", 1));
+    for (const auto* page : {first.get(), second.get()}) EXPECT_TRUE(SkipAllShown(*page));
+    first->OnNavigateToPage();
+    Press(*first, kDecline);
+    EXPECT_TRUE(m_config->m_offerDeclined);
+    second->OnNavigateToPage();
+    Press(*second, kSkipAll);
+
+    EXPECT_EQ(m_config->m_shownPackages, m_offers);
+    EXPECT_TRUE(m_config->m_acceptedPackages.empty());
+    EXPECT_EQ(m_buttons, (std::vector<ButtonType>{ButtonType::Decline, ButtonType::SkipAll}));
+    auto events = Events();
+    std::sort(events.begin(), events.end());
+    EXPECT_EQ(events, (std::vector<std::pair<std::string, std::string>>{{"first", "4"}, {"second", "4"}}));
+}
+
+TEST_F(ProductPages, SkipAllIsHiddenWhereTheOffersOwnMaximumEndsTheFlow) {
+    m_config->m_offerCount = 4;
+    auto limited = MakePage(Offer("limited", 1, {{"pn", true}, {"cfs", {{"mo", 2}}}}));
+    auto plain = MakePage(Offer("plain", 2));
+    EXPECT_FALSE(SkipAllShown(*limited));
+    EXPECT_TRUE(SkipAllShown(*plain));
+}
+
+TEST_F(ProductPages, TheDisclaimerNamesTheOfferAndIsFilledAgainInEveryLanguage) {
+    m_config->m_offerCount = 1;
+    auto page = MakePage(Offer("named", 0, {{"dn", "Atlas [PACKAGE_NAME] <b>"}, {"ctu", "https://atlas.test/terms"}}));
+    const std::wstring filled =
+        L"When you click \"Accept\", you agree to the installation of \"Atlas [PACKAGE_NAME] \u2039b\u203A\" and "
+        L"that you have read the <a href=\"\">Privacy Policy</a> and agree to the terms of its "
+        L"<a href=\"https://atlas.test/terms\">End User License Agreement</a>. Check \"Add/Remove Programs\" to "
+        L"uninstall.";
+    EXPECT_EQ(ui::GetWindowTextString(page->GetItem(kDisclaimer)), filled);
+    EXPECT_EQ(ui::GetWindowTextString(page->GetItem(kAccept)), L"Accept");
+    EXPECT_EQ(ui::GetWindowTextString(page->GetItem(kSkipAll)), L"Skip All");
+
+    // A language applied again brings its placeholders back; the offer's values must follow.
+    m_languageManager->SelectLanguage(L"English");
+    EXPECT_EQ(ui::GetWindowTextString(page->GetItem(kDisclaimer)), filled);
 }
 
 }  // namespace

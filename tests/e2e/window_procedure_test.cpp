@@ -17,6 +17,8 @@
 #include "config/package.h"
 #include "configuration_guard.h"
 #include "fake_http.h"
+#include "net/api_manager.h"
+#include "net/download_manager.h"
 #include "platform/ports.h"
 #include "platform/win32/win32_ports.h"
 #include "recording_diagnostics.h"
@@ -154,13 +156,23 @@ protected:
         auto ports = platform::CurrentPorts();
         m_module = std::make_shared<LocaleFailingOnce>(ports.module);
         ports.module = m_module;
-        ports.http = std::make_shared<tessary::testing::FakeHttp>();
+        // The service answers the configuration with a product and no offers, and every event.
+        auto http = std::make_shared<tessary::testing::FakeHttp>();
+        http->handler = [](const tessary::testing::FakeHttp::Call& call) {
+            if (call.path != L"/o") return tessary::testing::FakeHttp::Answer{true, 200, "{}"};
+            return tessary::testing::FakeHttp::Answer{
+                true, 200, R"({"i":{"ct":"Veloran","cu":"https://files.test/veloran.exe"}})"};
+        };
+        ports.http = http;
         ports.diagnostics = m_diagnostics;
         platform::InstallPorts(ports);
     }
     void TearDown() override {
         // The wizard's events are sent by threads of their own, which must be done with the ports.
         if (const auto package = ConfigurationManager::GetInstance()->m_mainPackage) package->WaitForPendingEvents();
+        // A wizard that was closed told the process-wide service client and downloads to stop.
+        ApiManager::GetInstance()->m_cancelRequested = false;
+        DownloadManager::GetInstance()->m_cancelRequested = false;
         m_configuration.reset();
         platform::InstallPorts(m_previous);
     }
@@ -177,29 +189,49 @@ protected:
         std::make_shared<tessary::testing::RecordingDiagnostics>();
 };
 
+int PageCount(HWND host) {
+    int count = 0;
+    for (HWND child = ::GetWindow(host, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowClass(child) == L"#32770") ++count;
+    }
+    return count;
+}
+
 TEST_F(WizardHandlers, AnExceptionInTheHostsHandlerIsReportedAndTheWizardGoesOn) {
     WizardThread run;
     const WizardWindows wizard(run.WaitForHost());
     ASSERT_TRUE(wizard.HasHost());
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
 
-    // The configuration is in, but the chosen language cannot be read: the host's handler throws
-    // before it has built any page.
+    // The configuration comes in, but the chosen language cannot be read again: the host's
+    // handler throws before it has built any page, and the loading page stays.
     const std::string failure = "Exception in dialog procedure: the locale cannot be read";
     m_module->FailNextLocale();
-    PostConfigurationLoaded(wizard);
-    ASSERT_TRUE(WaitUntil([&] { return Reported(failure); }, 10s));
-    EXPECT_EQ(wizard.VisiblePage(), L"LanguagePage");
+    wizard.Click(kNext);
+    ASSERT_TRUE(WaitUntil([&] { return Reported(failure); }, 20s));
+    EXPECT_EQ(wizard.VisiblePage(), L"LoadingPage");
 
-    // The same message again finds a host that answers as if nothing had happened, up to the end.
-    PostConfigurationLoaded(wizard);
+    // The same message again finds a host that answers as if nothing had happened; once more,
+    // and it builds no page twice.
+    const int initialPages = PageCount(wizard.Host());
+    ::PostMessageW(wizard.Host(), WM_TESSARY_LOAD_COMPLETE, 0, 0);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    const int pages = PageCount(wizard.Host());
+    EXPECT_EQ(pages, initialPages + 2) << "the welcome and the finish page";
+    ::PostMessageW(wizard.Host(), WM_TESSARY_LOAD_COMPLETE, 0, 0);
+    // A second answer of the configuration request is no answer either.
+    ::PostMessageW(wizard.PageWindow(L"LoadingPage"), WM_TESSARY_REQUEST_COMPLETE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Reported("LoadingPage: no configuration awaited"); }, 10s));
+    EXPECT_EQ(PageCount(wizard.Host()), pages);
+    EXPECT_EQ(wizard.VisiblePage(), L"WelcomePage");
+
     wizard.Click(kNext);
     ASSERT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
     wizard.Click(kFinish);
     EXPECT_EQ(run.WaitForEnd(20s), std::optional<INT_PTR>(1));
     EXPECT_EQ(m_diagnostics->Texts(platform::DiagnosticTarget::Debugger),
-              (std::vector<std::string>{failure, "WelcomePage", "FinishPageDLM"}));
+              (std::vector<std::string>{"LoadingPage", failure, "WelcomePage", "Configuration loaded again; ignored",
+                                        "LoadingPage: no configuration awaited", "FinishPageDLM"}));
 }
 
 }  // namespace

@@ -28,7 +28,19 @@ std::vector<std::wstring> Entries(const std::wstring& pattern, bool folders) {
 
 }  // namespace
 
-void PostConfigurationLoaded(const WizardWindows& wizard) { ::PostMessageW(wizard.Host(), WM_USER + 3, 0, 0); }
+bool ShowsPicture(HWND control) {
+    RECT bounds{};
+    if (!control || !::IsWindowVisible(control) || !::GetWindowRect(control, &bounds)) return false;
+    const HDC screen = ::GetDC(nullptr);
+    // Every pixel of a small control such as the header's icon, every third of a large one.
+    const int step = (bounds.right - bounds.left) * (bounds.bottom - bounds.top) < 4000 ? 1 : 3;
+    std::set<COLORREF> colours;
+    for (int y = bounds.top; y < bounds.bottom; y += step) {
+        for (int x = bounds.left; x < bounds.right; x += step) colours.insert(::GetPixel(screen, x, y));
+    }
+    ::ReleaseDC(nullptr, screen);
+    return colours.size() > 8;
+}
 
 bool IsChecked(HWND button) {
     DWORD_PTR state = 0;

@@ -40,9 +40,25 @@ inline constexpr int kConfigurationBoxes[] = {1069, 1063, 1066, 1067, 1068};
 // The host's command that shows the error page with fixed texts.
 inline constexpr int kShowTestError = 1038;
 
-// What the loading page posts once the configuration is in: the host builds the content pages
-// and moves to the first of them.
-void PostConfigurationLoaded(const WizardWindows& wizard);
+inline constexpr int kProductIcon = 1007;
+inline constexpr int kPageImage = 1016;
+inline constexpr int kAccept = 1021;
+inline constexpr int kDecline = 1022;
+inline constexpr int kOfferImage = 1023;
+inline constexpr int kDisclaimer = 1042;
+inline constexpr int kSkipAll = 1048;
+
+// The tags of the stand-in service's documents (service/data/configs/<tag>.json).
+inline constexpr wchar_t kNoOffers[] = L"pg-none";       // a product, no "o"
+inline constexpr wchar_t kThreeOffers[] = L"of-thre";    // three offers, the second rejected by a rule
+inline constexpr wchar_t kChannelOff[] = L"ch-00xa";     // offers switched off by "ch"
+inline constexpr wchar_t kEmptyTitle[] = L"ct-empt";     // "ct" empty
+inline constexpr wchar_t kSkipAllOffers[] = L"of-skip";  // three plain offers
+inline constexpr wchar_t kDeclineOffers[] = L"of-decl";  // the second stays away after a decline
+inline constexpr wchar_t kRefusing[] = L"cl-wait";       // every request answered 500
+
+// Whether the control shows a picture: more than a handful of colours on screen where it is.
+bool ShowsPicture(HWND control);
 
 bool IsChecked(HWND button);
 // A user's click on a check box or radio button, which toggles it and tells its page.

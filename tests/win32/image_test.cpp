@@ -196,5 +196,24 @@ TEST_F(ImageTest, StretchedPictureKeepsTheBackgroundInItsCornersAndColoursItsDis
     }
 }
 
+// A picture that arrives on a thread of its own while the program ends: once GDI+ has stopped, it
+// is not decoded, and one decoded before is let go without GDI+ being asked to destroy it.
+TEST(ImageLifetime, NoPictureIsDecodedOrDestroyedWithoutGdiplus) {
+    const auto port = MakeImagePort();
+    const std::vector<std::uint8_t> bytes = ResourceBytes(102, L"IMAGE_BLOB2");
+    ASSERT_FALSE(bytes.empty());
+    std::shared_ptr<platform::Image> kept;
+    {
+        GdiplusSession session;
+        ASSERT_TRUE(session.IsStarted());
+        kept = port->Decode(bytes, platform::ImageKind::Bitmap);
+        ASSERT_NE(AsGdiplus(kept), nullptr);
+        EXPECT_TRUE(GdiplusSession::WhileRunning([] {}));
+    }
+    EXPECT_FALSE(GdiplusSession::WhileRunning([] { ADD_FAILURE() << "ran without GDI+"; }));
+    EXPECT_EQ(port->Decode(bytes, platform::ImageKind::Bitmap), nullptr);
+    kept.reset();
+}
+
 }  // namespace
 }  // namespace tessary::win32

@@ -15,6 +15,11 @@ namespace tessary::win32 {
 class GdiplusImage : public platform::Image {
 public:
     explicit GdiplusImage(std::unique_ptr<Gdiplus::Image> image);
+    // A picture outliving GDI+ (held by a thread the program did not wait for) is left to the
+    // end of the process instead of being destroyed without GDI+.
+    ~GdiplusImage() override;
+    GdiplusImage(const GdiplusImage&) = delete;
+    GdiplusImage& operator=(const GdiplusImage&) = delete;
 
     Gdiplus::Image* Get() const { return m_image.get(); }
     // GDI+ forgets its status once it has been read, so the decoder's verdict is kept here.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/win32/gdiplus_image.h"
+#include "platform/win32/gdiplus_session.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_ports.h"
 
@@ -39,9 +40,13 @@ GlobalBlock CopyToGlobalBlock(const void* bytes, DWORD size) {
 
 class Win32ImagePort : public platform::ImagePort {
 public:
+    // Pictures arrive on threads of their own, possibly while the program ends: without GDI+
+    // running, nothing is decoded.
     std::shared_ptr<platform::Image> Decode(const std::vector<std::uint8_t>& bytes,
                                             platform::ImageKind kind) const override {
-        return CreateImageFromBytes(bytes, kind);
+        std::shared_ptr<platform::Image> image;
+        GdiplusSession::WhileRunning([&] { image = CreateImageFromBytes(bytes, kind); });
+        return image;
     }
 };
 

@@ -32,23 +32,31 @@ int Walk(const std::wstring& program, const std::wstring& folder, bool pressButt
         return 1;
     }
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    std::wstring last;
+    HWND last = nullptr;
     int step = 0;
     while (wizard.IsRunning()) {
         std::wstring page;
-        // A page without buttons moves on by itself; wait for the next one.
+        HWND window = nullptr;
+        // A page without buttons moves on by itself; wait for the next one. One offer page follows
+        // another under the same name, so pages are told apart by their windows.
         const auto patience = pressButtons ? 60s : 3600s;
-        if (!WaitUntil([&] { page = wizard.VisiblePage(); return !wizard.IsRunning() || (!page.empty() && page != last); },
-                       patience) ||
+        if (!WaitUntil(
+                [&] {
+                    window = wizard.VisiblePageWindow();
+                    page = window ? WindowText(window) : std::wstring();
+                    return !wizard.IsRunning() || (!page.empty() && window != last);
+                },
+                patience) ||
             !wizard.IsRunning()) {
             break;
         }
-        ::Sleep(700);
+        // A page that moves on by itself is taken almost at once, before it is gone.
+        ::Sleep(ForwardButton(page) != 0 ? 700 : 100);
         const std::wstring name = std::to_wstring(++step) + L"-" + page;
         SaveScreenshot(wizard.Host(), folder + L"\\" + name + L".png");
         std::wprintf(L"%ls\n", name.c_str());
         std::fflush(stdout);
-        last = page;
+        last = window;
         if (!pressButtons) continue;
         if (const int button = ForwardButton(page)) wizard.Click(button);
         if (page.starts_with(L"FinishPage") || page == L"ErrorPage") break;

@@ -25,7 +25,7 @@ BOOL CALLBACK CollectDialogs(HWND window, LPARAM parameter) {
 
 bool IsHost(HWND window) { return ::GetDlgItem(window, 1014) != nullptr; }
 
-HWND VisiblePageWindow(HWND host) {
+HWND FindVisiblePage(HWND host) {
     for (HWND child = ::GetWindow(host, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (WindowClass(child) == L"#32770" && ::IsWindowVisible(child)) return child;
     }
@@ -100,9 +100,7 @@ WizardProcess::~WizardProcess() {
     }
 }
 
-bool WizardProcess::IsRunning() const {
-    return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
-}
+bool WizardProcess::IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> WizardProcess::WaitForExit(std::chrono::milliseconds timeout) const {
     if (!m_process) return std::nullopt;
@@ -114,8 +112,10 @@ std::optional<DWORD> WizardProcess::WaitForExit(std::chrono::milliseconds timeou
     return code;
 }
 
+HWND WizardWindows::VisiblePageWindow() const { return m_host ? FindVisiblePage(m_host) : nullptr; }
+
 std::wstring WizardWindows::VisiblePage() const {
-    const HWND page = m_host ? VisiblePageWindow(m_host) : nullptr;
+    const HWND page = m_host ? FindVisiblePage(m_host) : nullptr;
     return page ? WindowText(page) : std::wstring();
 }
 
@@ -131,7 +131,7 @@ HWND WizardWindows::PageWindow(const std::wstring& name) const {
 }
 
 HWND WizardWindows::Control(int id) const {
-    if (const HWND page = VisiblePageWindow(m_host)) {
+    if (const HWND page = FindVisiblePage(m_host)) {
         if (const HWND control = ::GetDlgItem(page, id)) return control;
     }
     return ::GetDlgItem(m_host, id);

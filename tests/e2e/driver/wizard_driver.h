@@ -31,6 +31,8 @@ public:
 
     // The window text of the host's visible page (each page is named in its window text).
     std::wstring VisiblePage() const;
+    // The window of the visible page; pages of the same kind (the offer pages) differ in it.
+    HWND VisiblePageWindow() const;
     bool WaitForPage(const std::wstring& name, std::chrono::milliseconds timeout = 20s) const;
     HWND PageWindow(const std::wstring& name) const;
     // A control of the visible page, or of the host when the page has none with that id.

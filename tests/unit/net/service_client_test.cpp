@@ -48,6 +48,12 @@ protected:
     }
 
     std::unique_ptr<nlohmann::json> Request() { return ApiManager::GetInstance()->RequestConfiguration(config); }
+    // The time paused, whatever the steps it was paused in.
+    unsigned SleptMs() const {
+        unsigned total = 0;
+        for (const unsigned ms : ports.clock->Sleeps()) total += ms;
+        return total;
+    }
 
     FakePorts ports;
     ConfigurationManager config{CompiledBuildConstants()};
@@ -256,7 +262,7 @@ TEST_F(ServiceClient, ConfigurationRetriesUnsuccessfulStatusesWithPauses) {
     // Each attempt stands alone: the failed attempt's body is not part of the document.
     EXPECT_EQ(*document, nlohmann::json({{"n", 3}}));
     EXPECT_EQ(ports.http->Calls().size(), 3u);
-    EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000}));
+    EXPECT_EQ(SleptMs(), 10000u);
     EXPECT_EQ(ports.diagnostics->Texts(platform::DiagnosticTarget::StandardOutput),
               (std::vector<std::string>{"Failed to send config request. 500 12002",
                                         "Failed to send config request. 404 12002"}));
@@ -270,7 +276,7 @@ TEST_F(ServiceClient, ConfigurationAfterThreeFailuresUsesTheLastAnswer) {
     const auto document = Request();
 
     EXPECT_EQ(*document, nlohmann::json({{"n", 1}}));
-    EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000, 5000}));
+    EXPECT_EQ(SleptMs(), 15000u);
 }
 
 TEST_F(ServiceClient, ConfigurationFailures) {
@@ -280,7 +286,7 @@ TEST_F(ServiceClient, ConfigurationFailures) {
     EXPECT_EQ(refused->HttpStatus(), 500u) << "the service answered, and refused";
     EXPECT_EQ(refused->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
-    EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{5000, 5000, 5000}));
+    EXPECT_EQ(SleptMs(), 15000u);
 
     // A redirect that reaches us is success, and its empty body the empty-answer error.
     ports.http->Queue({true, 302, ""});
@@ -288,7 +294,7 @@ TEST_F(ServiceClient, ConfigurationFailures) {
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->HttpStatus(), 302u);
     EXPECT_EQ(ports.http->Calls().size(), 4u);
-    EXPECT_EQ(ports.clock->Sleeps().size(), 3u);
+    EXPECT_EQ(SleptMs(), 15000u);
 
     ports.http->Queue({true, 200, "{\"a\":"});
     EXPECT_THROW(Request(), nlohmann::json::parse_error);
@@ -308,7 +314,7 @@ TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     EXPECT_EQ(afterARefusal->HttpStatus(), 0u);
     EXPECT_EQ(afterARefusal->SystemStatus(), ports.http->transportFailure);
     EXPECT_EQ(ports.http->Calls().size(), 2u);
-    EXPECT_EQ(ports.clock->Sleeps().size(), 1u);
+    EXPECT_EQ(SleptMs(), 5000u);
 
     ports.http->Queue({false, 0, ""});
     EXPECT_THROW(Request(), TessaryException);
@@ -320,6 +326,20 @@ TEST_F(ServiceClient, ConfigurationStopsAtOnceOnATransportFailure) {
     EXPECT_EQ(noUrl->HttpStatus(), 0u);
     EXPECT_EQ(noUrl->SystemStatus(), 0u);
     EXPECT_EQ(ports.http->Calls().size(), 3u);
+}
+
+TEST_F(ServiceClient, AConfirmedExitEndsThePauseAndTheAttempts) {
+    ports.http->handler = [](const FakeHttp::Call&) { return FakeHttp::Answer{true, 500, ""}; };
+    auto api = ApiManager::GetInstance();
+    ports.clock->onSleep = [&](unsigned) {
+        if (ports.clock->Sleeps().size() == 3) api->m_cancelRequested = true;
+    };
+    const auto refused = ThrownBy([&] { Request(); });
+    api->m_cancelRequested = false;
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->HttpStatus(), 500u);
+    EXPECT_EQ(ports.http->Calls().size(), 1u) << "no attempt after the exit";
+    EXPECT_EQ(SleptMs(), 300u) << "the pause ends within a step of the exit";
 }
 
 TEST(ApiManager, IsOnePerProcess) { EXPECT_EQ(ApiManager::GetInstance(), ApiManager::GetInstance()); }

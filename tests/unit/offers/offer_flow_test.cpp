@@ -148,6 +148,27 @@ TEST_F(OfferFlowTest, OnlyOffersBelowTheConfiguredMaximumAreReported) {
     EXPECT_EQ(event["5"], "offer-1");
 }
 
+TEST_F(OfferFlowTest, SkipAllOnTheLastOfferPassesOverNothing) {
+    OfferFlow flow = Flow({{}, {}});
+    EXPECT_EQ(Answer(flow, OfferAnswer::Accept).skipCount, 0);
+    const auto step = Answer(flow, OfferAnswer::SkipAll);
+    EXPECT_EQ(step.skipCount, 0);
+    EXPECT_TRUE(step.passedOver.empty());
+    EXPECT_TRUE(flow.m_skipAll);
+}
+
+TEST_F(OfferFlowTest, SkipAllIsHiddenOnTheLastOfferAndWhereTheOffersOwnMaximumEndsTheFlow) {
+    OfferFlow flow = Flow({{}, {.mo = 2}, {}, {}});
+    const auto hidden = [&](std::size_t index) { return HidesSkipAll(*flow.m_offers[index], 4); };
+    EXPECT_FALSE(hidden(0));
+    EXPECT_TRUE(hidden(1)) << "its maximum of 2 ends the flow after index 1";
+    EXPECT_FALSE(hidden(2));
+    EXPECT_TRUE(hidden(3)) << "the last offer";
+    EXPECT_TRUE(HidesSkipAll(*flow.m_offers[0], 1)) << "the only offer";
+    flow.m_offers[0]->m_flowMo = -2147483647 - 1;  // no wrap-around below the smallest maximum
+    EXPECT_FALSE(HidesSkipAll(*flow.m_offers[0], 4));
+}
+
 TEST_F(OfferFlowTest, NeverLooksPastTheOffersOrThePagesAhead) {
     OfferFlow flow = Flow({{}, {}});
     config->m_offerDeclined = true;
