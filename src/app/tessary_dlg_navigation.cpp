@@ -247,6 +247,11 @@ LRESULT CTessaryDlg::OnLoadCompleteMessage(WPARAM, LPARAM) {
         platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger, "Configuration loaded again; ignored");
         return 0;
     }
+    // The error page ends the wizard's way forward; an answer that comes after it shows nothing.
+    if (m_errorShown) {
+        platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger, "Configuration loaded after an error; ignored");
+        return 0;
+    }
     auto config = ConfigurationManager::GetInstance();
     m_languageManager->SelectLanguage(config->m_languageName);
     if (config->m_wizardType == static_cast<int>(WizardType::Dlm)) {

@@ -22,15 +22,12 @@ std::shared_ptr<ImageFetch> ImageFetch::Start(std::vector<std::shared_ptr<Packag
     if (!productImageUrl.empty()) {
         fetch->Add(1);
         DownloadManager::GetInstance()->DownloadToMemoryAsync(productImageUrl, [fetch](DownloadManager::Bytes bytes) {
-            bool revoked = false;
+            auto image = DecodeDownloadedImage(bytes, platform::ImageKind::Image);
             {
+                // Stored only while the fetch stands, under the same lock that revokes it: a
+                // picture that arrives after the wizard let go of it goes nowhere.
                 std::lock_guard lock(fetch->m_pendingMutex);
-                revoked = fetch->m_revoked;
-            }
-            if (!revoked) {
-                if (auto image = DecodeDownloadedImage(bytes, platform::ImageKind::Image)) {
-                    ConfigurationManager::GetInstance()->m_productImage = std::move(image);
-                }
+                if (image && !fetch->m_revoked) ConfigurationManager::GetInstance()->m_productImage = std::move(image);
             }
             fetch->Done();
         });

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <future>
 #include <stdexcept>
 
 #include "config/configuration_manager.h"
@@ -79,8 +81,9 @@ bool LoadingPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 LRESULT LoadingPage::OnRequestComplete(WPARAM, LPARAM) {
-    // Only the answer of the task under way counts; a repeated message finds none.
-    if (!m_result.valid()) {
+    // Only the answer of the task under way counts; a repeated message finds none, and a stray one
+    // that comes before the answer must not block the window until the request is over.
+    if (!m_result.valid() || m_result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
         platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger, "LoadingPage: no configuration awaited");
         return 0;
     }
