@@ -196,12 +196,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(size))
         self.end_headers()
         self.wfile.flush()
+        # socket.sendfile loops until the whole file is out (one os.sendfile call may send only
+        # part of it on a socket with a time-out) and falls back to plain sends under TLS.
         with open(path, "rb") as source:
-            if self.server.scheme == "http":
-                os.sendfile(self.connection.fileno(), source.fileno(), 0, size)
-            else:
-                while chunk := source.read(1 << 20):
-                    self.wfile.write(chunk)
+            self.connection.sendfile(source, 0, size)
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):

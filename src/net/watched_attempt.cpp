@@ -1,5 +1,6 @@
 #include "net/watched_attempt.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -43,11 +44,13 @@ AttemptEnd WatchedAttempt::Run(std::function<void(AttemptControl&)> work, const 
 
     AttemptEnd end = AttemptEnd::Finished;
     {
+        platform::ProgressLook progress(shared->control.m_progress);
+        const std::chrono::milliseconds limit(noProgressLimitMs);
         std::unique_lock lock(shared->mutex);
         while (!shared->finished.wait_for(lock, kLookEvery, [&] { return shared->done; })) {
             if (cancel) {
                 end = AttemptEnd::Cancelled;
-            } else if (AttemptControl::Now() - shared->control.m_lastProgress > noProgressLimitMs) {
+            } else if (progress.SinceProgress(std::chrono::steady_clock::now()) > limit) {
                 end = AttemptEnd::Stalled;
             } else {
                 continue;

@@ -4,9 +4,10 @@
 // blocked in. The abandoned attempt is told to stop and finishes by itself; everything it uses is
 // shared with it, so nothing it touches goes away under it.
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
+
+#include "platform/progress_count.h"
 
 namespace tessary {
 
@@ -14,18 +15,14 @@ class AttemptControl {
 public:
     // Set when the caller gave the attempt up; the attempt stops at its next look.
     const std::atomic<bool>& StopFlag() const { return m_stop; }
-    // Something arrived: the no-progress limit counts again from now.
-    void Progress() { m_lastProgress = Now(); }
+    // Something arrived: the no-progress limit counts again from the caller's next look. Called for
+    // every piece of a body, so it only counts; the caller reads the clock.
+    void Progress() { m_progress.Mark(); }
 
 private:
     friend class WatchedAttempt;
-    static std::int64_t Now() {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
     std::atomic<bool> m_stop{false};
-    std::atomic<std::int64_t> m_lastProgress{Now()};
+    platform::ProgressCount m_progress;
 };
 
 enum class AttemptEnd {

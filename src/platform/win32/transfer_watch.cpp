@@ -12,10 +12,7 @@ constexpr platform::Status kSocketTimedOut = 10060;  // WSAETIMEDOUT
 }  // namespace
 
 TransferWatch::TransferWatch(std::function<bool()> cancelled, unsigned noProgressLimitMs)
-    : m_cancelled(std::move(cancelled)),
-      m_limit(noProgressLimitMs),
-      m_lastProgress(std::chrono::steady_clock::now()),
-      m_thread([this] { Watch(); }) {}
+    : m_cancelled(std::move(cancelled)), m_limit(noProgressLimitMs), m_thread([this] { Watch(); }) {}
 
 TransferWatch::~TransferWatch() {
     {
@@ -45,11 +42,6 @@ void* TransferWatch::Own(void* handle, CloseFunction close) {
     return handle;
 }
 
-void TransferWatch::Progress() {
-    const std::lock_guard lock(m_mutex);
-    m_lastProgress = std::chrono::steady_clock::now();
-}
-
 platform::Status TransferWatch::Explain(platform::Status status) const {
     const std::lock_guard lock(m_mutex);
     switch (m_reason) {
@@ -64,16 +56,18 @@ platform::Status TransferWatch::Explain(platform::Status status) const {
 }
 
 void TransferWatch::Watch() {
+    platform::ProgressLook progress(m_progress);
     std::unique_lock lock(m_mutex);
     while (!m_stopping && m_reason == Reason::None) {
         m_wake.wait_for(lock, kCheckEvery);
         if (m_stopping) return;
         lock.unlock();
         const bool cancelled = m_cancelled && m_cancelled();
+        const bool stalled = progress.SinceProgress(std::chrono::steady_clock::now()) > m_limit;
         lock.lock();
         if (cancelled) {
             m_reason = Reason::Cancelled;
-        } else if (std::chrono::steady_clock::now() - m_lastProgress > m_limit) {
+        } else if (stalled) {
             m_reason = Reason::Stalled;
         }
         // Closing ends the call the owner is blocked in; the owner then finds no handle to close.

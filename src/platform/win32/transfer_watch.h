@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/progress_count.h"
 #include "platform/result.h"
 
 namespace tessary::win32 {
@@ -26,8 +27,9 @@ public:
 
     // Takes a handle; null is ignored. Returns it for use.
     void* Own(void* handle, CloseFunction close);
-    // A byte arrived: the no-progress limit counts again from now.
-    void Progress();
+    // A byte arrived: the no-progress limit counts again from the watch's next look. Called for
+    // every piece of a body, so it only counts; the watch reads the clock.
+    void Progress() { m_progress.Mark(); }
     // The status a failed call is reported with: the watch's reason when it closed the handles.
     platform::Status Explain(platform::Status status) const;
 
@@ -40,7 +42,7 @@ private:
     std::chrono::milliseconds m_limit;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::chrono::steady_clock::time_point m_lastProgress;
+    platform::ProgressCount m_progress;
     std::vector<std::pair<void*, CloseFunction>> m_handles;
     Reason m_reason = Reason::None;
     bool m_stopping = false;
