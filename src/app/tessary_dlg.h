@@ -32,6 +32,9 @@ public:
     void GoToPage(unsigned index);
     void ShowErrorPage(const std::wstring& title, const std::wstring& text);
     LRESULT OnLoadCompleteMessage(WPARAM wParam, LPARAM lParam);
+    // Set while the installer flavour waits for its product's installer: closing then asks
+    // whether to leave it running.
+    void SetInstallerRunning(bool running) { m_installerRunning = running; }
 
 protected:
     BOOL OnInitDialog() override;

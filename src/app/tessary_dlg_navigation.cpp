@@ -5,6 +5,7 @@
 #include "config/signed_request.h"
 #include "config/wizard_type.h"
 #include "pages/configurations_page.h"
+#include "pages/download_page.h"
 #include "pages/error_page.h"
 #include "pages/finish_page_dlm.h"
 #include "pages/finish_page_isv.h"
@@ -56,12 +57,14 @@ void AppendContentPages(CTessaryDlg& dialog, const std::shared_ptr<LanguageManag
         dialog.CreateAndAddPage(std::make_unique<OptionsPageBTClassic>(languageManager, host), rectangle);
         dialog.CreateAndAddPage(std::make_unique<ConfigurationsPageBTClassic>(languageManager, host), rectangle);
     }
-    // Not built yet: the flavour's download page goes in front of its finish page, the installer
-    // flavour's with the callbacks that set and clear m_installerRunning. Until it exists, the
-    // finish page follows the content pages at once.
     if (config.m_wizardType == static_cast<int>(WizardType::Dlm)) {
+        dialog.CreateAndAddPage(std::make_unique<DownloadPageDlm>(languageManager, host), rectangle);
         dialog.CreateAndAddPage(std::make_unique<FinishPageDlm>(languageManager, host), rectangle);
     } else if (config.m_wizardType == static_cast<int>(WizardType::Isv)) {
+        auto download = std::make_unique<DownloadPageIsv>(languageManager, host);
+        download->m_onInstallerStarted = [&dialog] { dialog.SetInstallerRunning(true); };
+        download->m_onInstallerFinished = [&dialog] { dialog.SetInstallerRunning(false); };
+        dialog.CreateAndAddPage(std::move(download), rectangle);
         dialog.CreateAndAddPage(std::make_unique<FinishPageIsv>(languageManager, host), rectangle);
     }
 }

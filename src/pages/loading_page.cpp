@@ -1,7 +1,5 @@
 #include "pages/loading_page.h"
 
-#include <commctrl.h>
-
 #include <chrono>
 #include <future>
 #include <stdexcept>
@@ -14,6 +12,7 @@
 #include "platform/detached_thread.h"
 #include "platform/diagnostics.h"
 #include "resource.h"
+#include "ui/progress_bar.h"
 
 namespace tessary {
 namespace {
@@ -46,10 +45,7 @@ BOOL LoadingPage::OnInitDialog() {
 }
 
 void LoadingPage::OnNavigateToPage() {
-    ::SendMessageW(m_progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    ::SendMessageW(m_progress, PBM_SETPOS, 0, 0);
-    ::SetWindowLongPtrW(m_progress, GWL_STYLE, ::GetWindowLongPtrW(m_progress, GWL_STYLE) | PBS_MARQUEE);
-    ::SendMessageW(m_progress, PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
+    ui::StartMarquee(m_progress, kMarqueeStepMs);
 
     // A new task replaces the last one, whose answer no longer reaches the page.
     StopWorkers();
