@@ -15,6 +15,8 @@
 namespace tessary {
 namespace {
 
+// How long closing gives a cancelled transfer to close its partial file.
+constexpr unsigned kFileReleaseWaitMs = 2000;
 constexpr wchar_t kAnotherSetupRunning[] = L"Another setup is already running, please close it and try again";
 
 std::wstring SingleInstanceMutexName() {
@@ -182,13 +184,20 @@ void CTessaryDlg::OnClose() {
         config->m_mainPackage->ReportEvent(5, nullptr);
         config->m_mainPackage->WaitForPendingEvents();
     }
+    // A cancelled transfer lets go of its partial file within moments; the folder can go then.
+    DownloadManager::GetInstance()->WaitForFileTransfers(kFileReleaseWaitMs);
     CleanupTempFolder();
     EndDialog(IDCANCEL);
 }
 
 void CTessaryDlg::CleanupTempFolder() {
     const auto config = ConfigurationManager::GetInstance();
-    if (!config->m_tempFolder.empty()) DeleteFolderTree(config->m_tempFolder);
+    if (config->m_tempFolder.empty()) return;
+    DeleteFolderTree(config->m_tempFolder);
+    // The run made this folder; left empty it would only litter the temporary path, one per run.
+    if (platform::FileSystem().IsDirectoryEmpty(config->m_tempFolder)) {
+        static_cast<void>(platform::FileSystem().RemoveDirectory(config->m_tempFolder));
+    }
 }
 
 void CTessaryDlg::DeleteFolderTree(const std::wstring& path) { tessary::DeleteFolderTree(path); }

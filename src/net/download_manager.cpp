@@ -1,6 +1,7 @@
 #include "net/download_manager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -199,6 +200,7 @@ DownloadManager::Result DownloadManager::DownloadToFile(bool winHttp, const std:
 DownloadManager::Result DownloadManager::TransferToFile(bool winHttp, const std::wstring& url,
                                                         platform::WindowHandle window, const std::wstring& path,
                                                         unsigned noProgressLimitMs, AttemptControl& control) {
+    const FileTransferCount counted(*this);
     const std::wstring partPath = path.empty() ? std::wstring() : path + L".part";
     std::optional<FileSink> sink;
     const auto removePart = [&] {
@@ -299,6 +301,22 @@ void DownloadManager::DownloadToMemoryAsync(const std::wstring& url, std::functi
             platform::ReportCurrentException("in-memory download callback");
         }
     }
+}
+
+DownloadManager::FileTransferCount::FileTransferCount(DownloadManager& manager) : m_manager(manager) {
+    std::lock_guard lock(m_manager.m_fileTransfersMutex);
+    ++m_manager.m_fileTransfers;
+}
+
+DownloadManager::FileTransferCount::~FileTransferCount() {
+    std::lock_guard lock(m_manager.m_fileTransfersMutex);
+    if (--m_manager.m_fileTransfers == 0) m_manager.m_fileTransfersIdle.notify_all();
+}
+
+bool DownloadManager::WaitForFileTransfers(unsigned milliseconds) {
+    std::unique_lock lock(m_fileTransfersMutex);
+    return m_fileTransfersIdle.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                        [this] { return m_fileTransfers == 0; });
 }
 
 std::wstring DownloadManager::SystemErrorText(platform::Status code) { return platform::Transfers().SystemErrorText(code); }

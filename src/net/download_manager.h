@@ -1,8 +1,10 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,13 +65,34 @@ public:
 
     static std::wstring SystemErrorText(platform::Status code);
 
+    // Waits until no transfer holds a file open any more (a cancelled one closes and deletes its
+    // partial file within moments), at most the given time; true when none does. Closing the
+    // wizard waits here before it removes the temporary folder, never for a whole transfer.
+    bool WaitForFileTransfers(unsigned milliseconds);
+
 private:
+    // Counts a transfer that writes a file for as long as it lives.
+    class FileTransferCount {
+    public:
+        explicit FileTransferCount(DownloadManager& manager);
+        ~FileTransferCount();
+        FileTransferCount(const FileTransferCount&) = delete;
+        FileTransferCount& operator=(const FileTransferCount&) = delete;
+
+    private:
+        DownloadManager& m_manager;
+    };
+
     Result DownloadToFile(bool winHttp, const std::wstring& url, platform::WindowHandle window,
                           const std::wstring& path);
     Result TransferToFile(bool winHttp, const std::wstring& url, platform::WindowHandle window,
                           const std::wstring& path, unsigned noProgressLimitMs, AttemptControl& control);
     // Sleeps in short steps so that a confirmed exit ends the pause at once.
     void Pause(unsigned milliseconds) const;
+
+    std::mutex m_fileTransfersMutex;
+    std::condition_variable m_fileTransfersIdle;
+    int m_fileTransfers = 0;
 };
 
 }  // namespace tessary
