@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <string>
 
 #include "platform/win32/handles.h"
