@@ -1,0 +1,176 @@
+#include "run_traces.h"
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "driver/wizard_driver.h"
+#include "platform/win32/handles.h"
+
+namespace tessary::e2e {
+namespace {
+
+std::vector<std::wstring> Entries(const std::wstring& pattern, bool folders) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    win32::FindHandle find(::FindFirstFileW(pattern.c_str(), &data));
+    if (!find) return names;
+    do {
+        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const std::wstring name = data.cFileName;
+        if (folder == folders && name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find.Get(), &data));
+    return names;
+}
+
+unsigned long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(size > 0 ? size : 0, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// ProcessCommandLineInformation: the command line as a UNICODE_STRING followed by its text.
+constexpr PROCESSINFOCLASS kProcessCommandLine = static_cast<PROCESSINFOCLASS>(60);
+
+std::wstring CommandLineOf(DWORD processId) {
+    win32::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return {};
+    std::vector<unsigned char> buffer(4096);
+    ULONG size = 0;
+    if (::NtQueryInformationProcess(process.Get(), kProcessCommandLine, buffer.data(),
+                                    static_cast<ULONG>(buffer.size()), &size) < 0) {
+        return {};
+    }
+    const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+    return std::wstring(text->Buffer, text->Length / sizeof(wchar_t));
+}
+
+}  // namespace
+
+std::wstring TempPath() {
+    wchar_t path[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, path);
+    return path;
+}
+
+std::wstring KnownFolder(const KNOWNFOLDERID& id) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+std::wstring DownloadsFolder() { return KnownFolder(FOLDERID_Downloads); }
+
+std::set<std::wstring> RunTempFolders() {
+    std::set<std::wstring> folders;
+    for (const auto& name : Entries(TempPath() + L"ISV*.tmp", true)) folders.insert(TempPath() + name);
+    return folders;
+}
+
+std::wstring NewRunTempFolder(const std::set<std::wstring>& before) {
+    std::wstring found;
+    for (const auto& folder : RunTempFolders()) {
+        if (before.count(folder) != 0) continue;
+        if (!found.empty()) return {};  // two new folders: not knowing which is ours, claim none
+        found = folder;
+    }
+    return found;
+}
+
+bool PutFileInto(const std::wstring& folder) {
+    win32::FileHandle file(::CreateFileW((folder + L"\\downloaded.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.Get(), "data", 4, &written, nullptr) && written == 4;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveFolder(const std::wstring& folder) {
+    for (const auto& name : Entries(folder + L"\\*", true)) RemoveFolder(folder + L"\\" + name);
+    for (const auto& name : Entries(folder + L"\\*", false)) ::DeleteFileW((folder + L"\\" + name).c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
+    std::vector<std::wstring> files = Entries(folder + L"\\*", false);
+    for (const auto& name : Entries(folder + L"\\*", true)) {
+        for (const auto& file : FilesBelow(folder + L"\\" + name)) files.push_back(name + L"\\" + file);
+    }
+    return files;
+}
+
+InstallerLog::InstallerLog() : m_path(TempPath() + L"tessary_sample_installer.log"), m_start(FileSize(m_path)) {}
+
+std::vector<InstallerStart> InstallerLog::Starts() const {
+    std::ifstream in(m_path.c_str(), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(m_start));
+    std::istringstream lines(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    std::vector<InstallerStart> starts;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::wstring wide = FromUtf8(line);
+        const auto bar = wide.find(L'|');
+        if (bar == std::wstring::npos) continue;
+        starts.push_back({wide.substr(0, bar), wide.substr(bar + 1)});
+    }
+    return starts;
+}
+
+std::vector<InstallerStart> InstallerLog::WaitForStarts(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::vector<InstallerStart> starts;
+    WaitUntil(
+        [&] {
+            starts = Starts();
+            return starts.size() >= count;
+        },
+        timeout);
+    return starts;
+}
+
+std::optional<InstallerStart> StartOf(const std::vector<InstallerStart>& starts, const std::wstring& name) {
+    const std::wstring tail = L"\\" + name;
+    for (const auto& start : starts) {
+        if (start.program.size() >= tail.size() &&
+            start.program.compare(start.program.size() - tail.size(), tail.size(), tail) == 0) {
+            return start;
+        }
+    }
+    return std::nullopt;
+}
+
+std::map<DWORD, std::wstring> ProcessesNamed(const std::wstring& fileName) {
+    std::map<DWORD, std::wstring> processes;
+    // A failed snapshot is INVALID_HANDLE_VALUE, as with files.
+    win32::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return processes;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, fileName.c_str()) == 0) {
+            processes[entry.th32ProcessID] = CommandLineOf(entry.th32ProcessID);
+        }
+    }
+    return processes;
+}
+
+void EndProcess(DWORD processId) {
+    win32::KernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process) return;
+    ::TerminateProcess(process.Get(), 0);
+    ::WaitForSingleObject(process.Get(), 5000);
+}
+
+}  // namespace tessary::e2e
