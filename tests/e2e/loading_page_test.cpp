@@ -45,7 +45,7 @@ TEST(LoadingPage, KeepsTheOffersThatPassTheirRulesEachOnAPageWithItsPicture) {
 
     // Both offers are downloaded and started on the way.
     ASSERT_TRUE(wizard.WaitForPage(L"FinishPageDLM", 30s));
-    // Closing from the last page asks nothing and reports both shown offers as abandoned.
+    // Closing from the last page asks nothing.
     wizard.PostClose();
     EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(IDCANCEL));
 }

@@ -34,8 +34,8 @@ TEST(OfferPages, AnEarlierDeclinePassesOverTheOfferThatAsksForItAndNoOther) {
     EXPECT_FALSE(wizard.IsControlVisible(kSkipAll));
     KeepScreenshot(wizard.Host(), L"offers-after-decline");
     wizard.Click(kAccept);
+    // The accepted offer is downloaded and started on the way; scripts/test reads its event.
     ASSERT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
-    // The accepted offer was shown: the close reports it as abandoned.
     wizard.PostClose();
     EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(IDCANCEL));
 }

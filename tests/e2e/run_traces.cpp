@@ -39,20 +39,25 @@ std::wstring FromUtf8(const std::string& text) {
     return wide;
 }
 
-// ProcessCommandLineInformation: the command line as a UNICODE_STRING followed by its text.
-constexpr PROCESSINFOCLASS kProcessCommandLine = static_cast<PROCESSINFOCLASS>(60);
-
+// Read from the process's own parameters block, as Wine answers no query for the command line.
+// Both processes are of the same width, so the structures are laid out alike.
 std::wstring CommandLineOf(DWORD processId) {
-    win32::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    win32::KernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process) return {};
-    std::vector<unsigned char> buffer(4096);
-    ULONG size = 0;
-    if (::NtQueryInformationProcess(process.Get(), kProcessCommandLine, buffer.data(),
-                                    static_cast<ULONG>(buffer.size()), &size) < 0) {
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    const auto read = [&](const void* from, void* to, SIZE_T size) {
+        SIZE_T done = 0;
+        return from && ::ReadProcessMemory(process.Get(), from, to, size, &done) && done == size;
+    };
+    if (::NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic, nullptr) < 0 ||
+        !read(basic.PebBaseAddress, &peb, sizeof peb) || !read(peb.ProcessParameters, &parameters, sizeof parameters)) {
         return {};
     }
-    const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
-    return std::wstring(text->Buffer, text->Length / sizeof(wchar_t));
+    std::wstring commandLine(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!read(parameters.CommandLine.Buffer, commandLine.data(), parameters.CommandLine.Length)) return {};
+    return commandLine;
 }
 
 }  // namespace
@@ -102,6 +107,30 @@ void RemoveFolder(const std::wstring& folder) {
     for (const auto& name : Entries(folder + L"\\*", true)) RemoveFolder(folder + L"\\" + name);
     for (const auto& name : Entries(folder + L"\\*", false)) ::DeleteFileW((folder + L"\\" + name).c_str());
     ::RemoveDirectoryW(folder.c_str());
+}
+
+bool IsScheduledForRemoval(const std::wstring& path) {
+    DWORD size = 0;
+    constexpr wchar_t kKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    std::vector<wchar_t> entries(size / sizeof(wchar_t) + 1, L'\0');
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, nullptr, entries.data(), &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    // Pairs of source and target; an empty target means removal. Sources carry the "\??\" prefix.
+    const std::wstring wanted = L"\\??\\" + path;
+    for (const wchar_t* source = entries.data(); *source;) {
+        const wchar_t* target = source + ::lstrlenW(source) + 1;
+        if (*target == L'\0' && ::lstrcmpiW(source, wanted.c_str()) == 0) return true;
+        source = target + ::lstrlenW(target) + 1;
+        if (source >= entries.data() + entries.size()) break;
+    }
+    return false;
 }
 
 std::vector<std::wstring> FilesBelow(const std::wstring& folder) {

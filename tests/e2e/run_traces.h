@@ -28,6 +28,8 @@ bool PutFileInto(const std::wstring& folder);
 bool Exists(const std::wstring& path);
 // Removes a folder with everything in it.
 void RemoveFolder(const std::wstring& folder);
+// Whether the system is to remove the path at the next restart (PendingFileRenameOperations).
+bool IsScheduledForRemoval(const std::wstring& path);
 // Every file below the folder, as paths relative to it ("2\pack\setup.exe").
 std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 

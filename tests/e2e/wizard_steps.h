@@ -136,9 +136,15 @@ public:
 void ExpectStartedFromRunFolder(const std::vector<InstallerStart>& starts, const std::wstring& runFolder,
                                 const std::wstring& name, const std::wstring& arguments);
 
+// What a close may leave of the run folder: nothing, or - when a program started from it still
+// runs - what the system is to remove at the next restart.
+enum class RunFolderAfterClose { Removed, RemovedOrLeftToRestart };
+
 // Checks what every confirmed close must leave behind: the process ended with IDCANCEL within
-// the limit, the closing event 5 for the main product and for each offer shown, no run folder.
-void ExpectClosedCleanly(const ScenarioRun& run, const CloseOutcome& closed,
-                         const std::vector<std::string>& shownOffers, std::chrono::milliseconds limit = 5s);
+// the limit, the run folder gone, and the closing event 5 for exactly the packages named ("main"
+// for the main product): those shown that had not reported an outcome (a terminal event) before.
+void ExpectClosedCleanly(const ScenarioRun& run, const CloseOutcome& closed, const std::vector<std::string>& abandoned,
+                         std::chrono::milliseconds limit = 5s,
+                         RunFolderAfterClose folder = RunFolderAfterClose::Removed);
 
 }  // namespace tessary::e2e
