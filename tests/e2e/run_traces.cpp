@@ -4,8 +4,6 @@
 #include <winternl.h>
 
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "driver/wizard_driver.h"
 #include "platform/win32/handles.h"
@@ -26,11 +24,8 @@ std::vector<std::wstring> Entries(const std::wstring& pattern, bool folders) {
     return names;
 }
 
-unsigned long long FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
+// Where the sample installer appends its line (tests/win32/tools/sample_installer.cpp).
+constexpr wchar_t kInstallerLogVariable[] = L"TESSARY_INSTALLER_LOG";
 
 std::wstring FromUtf8(const std::string& text) {
     const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -141,19 +136,28 @@ std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
     return files;
 }
 
-InstallerLog::InstallerLog() : m_path(TempPath() + L"tessary_sample_installer.log"), m_start(FileSize(m_path)) {}
+InstallerLog::InstallerLog() {
+    static int made = 0;
+    m_path = TempPath() + L"tessary_installers_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+             std::to_wstring(++made) + L".log";
+    ::DeleteFileW(m_path.c_str());
+    ::SetEnvironmentVariableW(kInstallerLogVariable, m_path.c_str());
+}
+
+InstallerLog::~InstallerLog() {
+    ::SetEnvironmentVariableW(kInstallerLogVariable, nullptr);
+    ::DeleteFileW(m_path.c_str());
+}
 
 std::vector<InstallerStart> InstallerLog::Starts() const {
     std::ifstream in(m_path.c_str(), std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(m_start));
-    std::istringstream lines(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
     std::vector<InstallerStart> starts;
-    for (std::string line; std::getline(lines, line);) {
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::wstring wide = FromUtf8(line);
-        const auto bar = wide.find(L'|');
-        if (bar == std::wstring::npos) continue;
-        starts.push_back({wide.substr(0, bar), wide.substr(bar + 1)});
+        const auto tab = wide.find(L'\t');
+        if (tab == std::wstring::npos) continue;
+        starts.push_back({wide.substr(0, tab), wide.substr(tab + 1)});
     }
     return starts;
 }

@@ -39,10 +39,15 @@ struct InstallerStart {
     std::wstring commandLine;
 };
 
-// The sample installer's log (%TEMP%\tessary_sample_installer.log) from the moment this was made.
+// A log of its own for the sample installers started from now on: the programs started afterwards
+// (the wizard, and what it starts) inherit TESSARY_INSTALLER_LOG naming it. Gone with this object.
 class InstallerLog {
 public:
     InstallerLog();
+    ~InstallerLog();
+    InstallerLog(const InstallerLog&) = delete;
+    InstallerLog& operator=(const InstallerLog&) = delete;
+
     std::vector<InstallerStart> Starts() const;
     // The starts once there are at least count of them, or all there are when the time is up.
     std::vector<InstallerStart> WaitForStarts(std::size_t count,
@@ -50,7 +55,6 @@ public:
 
 private:
     std::wstring m_path;
-    unsigned long long m_start = 0;
 };
 
 // The start of the program whose path ends in "\" and the name ("setup.exe", "pack\setup.exe").
