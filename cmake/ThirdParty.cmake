@@ -1,4 +1,4 @@
-# nlohmann-json, tinyxml2 and googletest from Debian. The native build uses the installed
+# nlohmann-json, tinyxml2, zlib and googletest from Debian. The native build uses the installed
 # libraries; the cross builds compile tinyxml2 and googletest from their Debian sources and see
 # only nlohmann's own headers, never the rest of the host's /usr/include.
 set(TESSARY_THIRD_PARTY ${PROJECT_SOURCE_DIR}/build/third_party)
@@ -24,6 +24,22 @@ else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(TINYXML2 REQUIRED IMPORTED_TARGET tinyxml2)
   add_library(tessary_tinyxml2 ALIAS PkgConfig::TINYXML2)
+endif()
+
+# zlib: the host's for the native build; for the cross builds Debian's MinGW package, whose
+# header and static library sit in the cross compiler's own folders, so nothing of the host's
+# /usr/include comes in. Linked statically like everything the wizard carries.
+add_library(tessary_zlib INTERFACE)
+if(WIN32)
+  find_path(TESSARY_ZLIB_INCLUDE zlib.h)
+  find_library(TESSARY_ZLIB_STATIC NAMES libz.a)
+  if(NOT TESSARY_ZLIB_INCLUDE OR NOT TESSARY_ZLIB_STATIC)
+    message(FATAL_ERROR "zlib for ${TESSARY_MINGW_TRIPLE} missing: run scripts/bootstrap")
+  endif()
+  target_link_libraries(tessary_zlib INTERFACE ${TESSARY_ZLIB_STATIC})
+else()
+  find_package(ZLIB REQUIRED)
+  target_link_libraries(tessary_zlib INTERFACE ZLIB::ZLIB)
 endif()
 
 if(TESSARY_BUILD_TESTS)

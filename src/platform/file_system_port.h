@@ -31,6 +31,17 @@ public:
     virtual Result<void> Write(const char* data, std::size_t size) = 0;
 };
 
+// A file open for reading; closed when the object goes. Others may read it meanwhile, but not
+// write it.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // The size when the file was opened.
+    virtual std::uint64_t Size() const = 0;
+    // Reads up to size bytes from offset on; fewer only where the file ends (0 at or past its end).
+    virtual Result<std::size_t> ReadAt(std::uint64_t offset, char* buffer, std::size_t size) = 0;
+};
+
 // Operations that can fail return the system's status with their value; the yes/no questions
 // (PathExists and the like) have no failure of their own to report.
 class FileSystemPort {
@@ -57,6 +68,11 @@ public:
     // rename nor delete it.
     virtual Result<std::unique_ptr<OutputFile>> CreateOutputFile(const std::wstring& path) = 0;
     virtual Result<std::uint64_t> FileSize(const std::wstring& path) const = 0;
+    virtual Result<std::unique_ptr<InputFile>> OpenForReading(const std::wstring& path) const = 0;
+    // Has the system's shell copy everything in a ZIP archive into an existing folder. True when
+    // the shell took the copy on; whether files arrived (and when) is the shell's affair, so the
+    // caller looks for itself. Where the shell cannot open archives this is false.
+    virtual bool UnzipWithShell(const std::wstring& archive, const std::wstring& folder) = 0;
     // Moves a file over another, replacing it when it exists.
     virtual Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
 };

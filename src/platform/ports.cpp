@@ -38,5 +38,6 @@ CryptoPort& Crypto() { return Require(Installed().crypto, "crypto"); }
 HttpPort& Http() { return Require(Installed().http, "http"); }
 ImagePort& Images() { return Require(Installed().image, "image"); }
 TransferPort& Transfers() { return Require(Installed().transfer, "transfer"); }
+ProcessPort& Processes() { return Require(Installed().processes, "processes"); }
 
 }  // namespace tessary::platform

@@ -9,6 +9,7 @@
 #include "platform/image.h"
 #include "platform/locale_port.h"
 #include "platform/module_port.h"
+#include "platform/process_port.h"
 #include "platform/registry_port.h"
 #include "platform/system_port.h"
 #include "platform/text_port.h"
@@ -33,6 +34,7 @@ struct Ports {
     std::shared_ptr<ImagePort> image;
     std::shared_ptr<DiagnosticsPort> diagnostics;
     std::shared_ptr<TransferPort> transfer;
+    std::shared_ptr<ProcessPort> processes;
 };
 
 // Replaces the ports in force and returns the ones that were installed before.
@@ -52,5 +54,6 @@ CryptoPort& Crypto();
 HttpPort& Http();
 ImagePort& Images();
 TransferPort& Transfers();
+ProcessPort& Processes();
 
 }  // namespace tessary::platform

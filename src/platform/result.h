@@ -18,6 +18,7 @@ inline constexpr Status kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 inline constexpr Status kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kSharingViolation = 32;
+inline constexpr Status kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 inline constexpr Status kEnvironmentVariableNotFound = 203;  // ERROR_ENVVAR_NOT_FOUND
 inline constexpr Status kResourceTypeNotFound = 1813;        // ERROR_RESOURCE_TYPE_NOT_FOUND
 inline constexpr Status kResourceNameNotFound = 1814;        // ERROR_RESOURCE_NAME_NOT_FOUND

@@ -85,4 +85,29 @@ struct ComReleaser {
 template <typename T>
 using ComPtr = std::unique_ptr<T, ComReleaser>;
 
+// Frees a text made with SysAllocString.
+struct BstrFreer {
+    void operator()(BSTR text) const { ::SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFreer>;
+
+// COM for the calling thread for as long as the object lives. A thread that already has COM in
+// the other threading model keeps it and may use it; only an initialisation that took place is
+// undone.
+class ComInitialization {
+public:
+    ComInitialization() : m_result(::CoInitialize(nullptr)) {}
+    ~ComInitialization() {
+        if (SUCCEEDED(m_result)) ::CoUninitialize();
+    }
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+    bool Usable() const { return SUCCEEDED(m_result) || m_result == RPC_E_CHANGED_MODE; }
+    HRESULT Result() const { return m_result; }
+
+private:
+    HRESULT m_result;
+};
+
 }  // namespace tessary::win32

@@ -4,6 +4,7 @@
 
 #include "platform/win32/failure.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/shell_unzip.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
@@ -42,6 +43,36 @@ public:
 
 private:
     FileHandle m_file;
+};
+
+class Win32InputFile : public platform::InputFile {
+public:
+    Win32InputFile(FileHandle file, std::uint64_t size) : m_file(std::move(file)), m_size(size) {}
+
+    std::uint64_t Size() const override { return m_size; }
+
+    platform::Result<std::size_t> ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+        std::size_t total = 0;
+        while (total < size) {
+            const std::size_t left = size - total;
+            const DWORD piece = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
+            OVERLAPPED at{};  // on a handle opened for plain reads this only says where
+            at.Offset = static_cast<DWORD>(offset + total);
+            at.OffsetHigh = static_cast<DWORD>((offset + total) >> 32);
+            DWORD read = 0;
+            if (!::ReadFile(m_file.Get(), buffer + total, piece, &read, &at)) {
+                if (::GetLastError() == ERROR_HANDLE_EOF) break;
+                return FailWithLastError("ReadFile");
+            }
+            if (read == 0) break;
+            total += read;
+        }
+        return total;
+    }
+
+private:
+    FileHandle m_file;
+    std::uint64_t m_size;
 };
 
 class Win32FileSystem : public platform::FileSystemPort {
@@ -147,6 +178,20 @@ public:
         LARGE_INTEGER size{};
         if (!::GetFileSizeEx(file.Get(), &size)) return FailWithLastError("GetFileSizeEx");
         return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    platform::Result<std::unique_ptr<platform::InputFile>> OpenForReading(const std::wstring& path) const override {
+        FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return FailWithLastError("CreateFileW");
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(file.Get(), &size)) return FailWithLastError("GetFileSizeEx");
+        return std::unique_ptr<platform::InputFile>(
+            std::make_unique<Win32InputFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart)));
+    }
+
+    bool UnzipWithShell(const std::wstring& archive, const std::wstring& folder) override {
+        return win32::UnzipWithShell(archive, folder);
     }
 
     platform::Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) override {

@@ -5,7 +5,7 @@ namespace tessary::win32 {
 void InstallWin32Ports() {
     platform::InstallPorts({MakeTextPort(), MakeClockPort(), MakeSystemPort(), MakeFileSystemPort(), MakeModulePort(),
                             MakeUiPort(), MakeLocalePort(), MakeRegistryPort(), MakeCryptoPort(), MakeHttpPort(),
-                            MakeImagePort(), MakeDiagnosticsPort(), MakeTransferPort()});
+                            MakeImagePort(), MakeDiagnosticsPort(), MakeTransferPort(), MakeProcessPort()});
 }
 
 }  // namespace tessary::win32

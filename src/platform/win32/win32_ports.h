@@ -19,6 +19,7 @@ std::shared_ptr<platform::HttpPort> MakeHttpPort();
 std::shared_ptr<platform::ImagePort> MakeImagePort();
 std::shared_ptr<platform::DiagnosticsPort> MakeDiagnosticsPort();
 std::shared_ptr<platform::TransferPort> MakeTransferPort();
+std::shared_ptr<platform::ProcessPort> MakeProcessPort();
 
 // Installs every Windows port; the program does this once at start-up.
 void InstallWin32Ports();

@@ -1,15 +1,12 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_error_text.h"
 #include "platform/win32/transfer_stacks.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tessary::win32 {
 namespace {
-
-struct LocalFreeDeleter {
-    void operator()(wchar_t* text) const { ::LocalFree(text); }
-};
 
 class Win32Transfer : public platform::TransferPort {
 public:
@@ -21,12 +18,7 @@ public:
     }
 
     std::wstring SystemErrorText(platform::Status status) const override {
-        wchar_t* raw = nullptr;
-        const DWORD length =
-            ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, status,
-                             MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
-        const std::unique_ptr<wchar_t, LocalFreeDeleter> text(raw);
-        return length && text ? std::wstring(text.get(), length) : std::wstring();
+        return win32::SystemErrorText(status, MessageInserts::Expand);
     }
 
 private:

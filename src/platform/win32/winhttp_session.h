@@ -8,11 +8,11 @@
 
 namespace tessary::win32 {
 
-// Windows 7 does not find its proxy by itself; there the default proxy settings serve.
+// WinHTTP finds the proxy by itself only from Windows 8.1 on and refuses the request for it on
+// anything older; there the default proxy settings serve.
 inline DWORD SessionProxyAccess(const platform::SystemPort& system) {
     constexpr DWORD kAutomaticProxy = 4;  // WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, missing from older headers
-    const bool windows7 = system.IsVersionAtLeast(6, 1, 0) && !system.IsVersionAtLeast(6, 2, 0);
-    return windows7 ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : kAutomaticProxy;
+    return system.IsVersionAtLeast(6, 3, 0) ? kAutomaticProxy : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY;
 }
 
 // TLS 1.1 and 1.2 exist only from Windows 7 with its first service pack on.

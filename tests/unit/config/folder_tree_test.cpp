@@ -28,6 +28,29 @@ TEST(DeleteFolderTree, RemovesEverythingAndLeavesHeldFilesToTheNextRestart) {
         << "only what is still there is left to the restart";
 }
 
+TEST(DeleteFolderTree, FoldersOfRunningProgramsAreLeftToTheNextRestart) {
+    FakePorts ports;
+    auto& files = *ports.fileSystem;
+    files.AddDirectory(L"C:\\Temp\\ISV3.tmp");
+    files.AddDirectory(L"C:\\Temp\\ISV3.tmp\\2");
+    files.AddDirectory(L"C:\\Temp\\ISV3.tmp\\2\\pack");
+    files.AddFile(L"C:\\Temp\\ISV3.tmp\\2\\pack\\setup.exe");
+    files.AddFile(L"C:\\Temp\\ISV3.tmp\\2\\pack.zip");
+    files.AddDirectory(L"C:\\Temp\\ISV3.tmp\\3");
+    files.AddFile(L"C:\\Temp\\ISV3.tmp\\3\\done.exe");
+
+    DeleteFolderTree(L"C:\\Temp\\ISV3.tmp", {L"c:\\temp\\isv3.tmp\\2"});
+
+    // The running program keeps its folder until the restart, in an order the system can follow.
+    EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV3.tmp\\2\\pack\\setup.exe"));
+    EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV3.tmp\\2\\pack.zip"));
+    EXPECT_FALSE(files.PathExists(L"C:\\Temp\\ISV3.tmp\\3"));
+    EXPECT_EQ(files.scheduledForRestart,
+              (std::vector<std::wstring>{L"C:\\Temp\\ISV3.tmp\\2\\pack\\setup.exe", L"C:\\Temp\\ISV3.tmp\\2\\pack",
+                                         L"C:\\Temp\\ISV3.tmp\\2\\pack.zip", L"C:\\Temp\\ISV3.tmp\\2",
+                                         L"C:\\Temp\\ISV3.tmp"}));
+}
+
 TEST(DeleteFolderTree, EmptyOrMissingFolderIsLeftAlone) {
     FakePorts ports;
     ports.fileSystem->AddDirectory(L"C:\\Temp\\ISV2.tmp");

@@ -48,6 +48,7 @@ platform::Result<void> FakeFileSystem::DeleteFile(const std::wstring& path) {
 platform::Result<void> FakeFileSystem::CreateDirectory(const std::wstring& path) {
     const auto clean = TrimSeparator(path);
     if (PathExists(clean)) return platform::Failure{183};  // ERROR_ALREADY_EXISTS
+    if (uncreatableDirectories.count(clean)) return platform::Failure{platform::kAccessDenied};
     directories.insert(clean);
     return {};
 }
@@ -139,6 +140,34 @@ platform::Result<void> FakeFileSystem::MoveReplacing(const std::wstring& from, c
     files.erase(from);
     files.insert(to);
     return {};
+}
+
+namespace {
+
+class FakeInputFile : public platform::InputFile {
+public:
+    explicit FakeInputFile(std::string content) : m_content(std::move(content)) {}
+    std::uint64_t Size() const override { return m_content.size(); }
+    platform::Result<std::size_t> ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+        if (offset >= m_content.size()) return std::size_t{0};
+        return m_content.copy(buffer, size, static_cast<std::size_t>(offset));
+    }
+
+private:
+    std::string m_content;
+};
+
+}  // namespace
+
+platform::Result<std::unique_ptr<platform::InputFile>> FakeFileSystem::OpenForReading(const std::wstring& path) const {
+    if (!files.count(path)) return platform::Failure{platform::kFileNotFound};
+    if (unreadableFiles.count(path)) return platform::Failure{platform::kAccessDenied};
+    return std::unique_ptr<platform::InputFile>(std::make_unique<FakeInputFile>(Content(path).value_or(std::string())));
+}
+
+bool FakeFileSystem::UnzipWithShell(const std::wstring& archive, const std::wstring& folder) {
+    shellUnzips.emplace_back(archive, folder);
+    return shellUnzip && shellUnzip(*this, archive, folder);
 }
 
 std::optional<std::string> FakeFileSystem::Content(const std::wstring& path) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -28,6 +29,8 @@ public:
     platform::Result<std::unique_ptr<platform::OutputFile>> CreateOutputFile(const std::wstring& path) override;
     platform::Result<std::uint64_t> FileSize(const std::wstring& path) const override;
     platform::Result<void> MoveReplacing(const std::wstring& from, const std::wstring& to) override;
+    platform::Result<std::unique_ptr<platform::InputFile>> OpenForReading(const std::wstring& path) const override;
+    bool UnzipWithShell(const std::wstring& archive, const std::wstring& folder) override;
 
     void AddFile(const std::wstring& path, std::string content = {});
     // The content of a file, or nullopt when there is none.
@@ -47,6 +50,14 @@ public:
     std::map<std::wstring, std::string> contents;  // of the files that have some
     // A write that would make a file larger than this fails with ERROR_DISK_FULL.
     std::size_t diskSpace = std::size_t(-1);
+    // Opening these for reading fails with ERROR_ACCESS_DENIED.
+    std::set<std::wstring> unreadableFiles;
+    // Creating these folders fails with ERROR_ACCESS_DENIED.
+    std::set<std::wstring> uncreatableDirectories;
+    // Stands for the shell: gets this file system, the archive and the folder; without it the
+    // shell cannot open archives. Every call is noted in shellUnzips.
+    std::function<bool(FakeFileSystem&, const std::wstring&, const std::wstring&)> shellUnzip;
+    std::vector<std::pair<std::wstring, std::wstring>> shellUnzips;
 };
 
 }  // namespace tessary::testing

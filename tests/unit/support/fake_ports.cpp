@@ -9,7 +9,7 @@ std::string U8(std::wstring_view wide) { return EncodeUtf8(wide); }
 
 FakePorts::FakePorts() {
     m_previous = platform::InstallPorts(
-        {text, clock, system, fileSystem, module, ui, locale, registry, crypto, http, images, diagnostics, transfer});
+        {text, clock, system, fileSystem, module, ui, locale, registry, crypto, http, images, diagnostics, transfer, processes});
 }
 
 FakePorts::~FakePorts() { platform::InstallPorts(std::move(m_previous)); }

@@ -12,6 +12,7 @@
 #include "fake_images.h"
 #include "fake_locale.h"
 #include "fake_module.h"
+#include "fake_process.h"
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_text.h"
@@ -42,6 +43,7 @@ struct FakePorts {
     std::shared_ptr<FakeImages> images = std::make_shared<FakeImages>();
     std::shared_ptr<RecordingDiagnostics> diagnostics = std::make_shared<RecordingDiagnostics>();
     std::shared_ptr<FakeTransfer> transfer = std::make_shared<FakeTransfer>();
+    std::shared_ptr<FakeProcesses> processes = std::make_shared<FakeProcesses>();
 
 private:
     platform::Ports m_previous;
