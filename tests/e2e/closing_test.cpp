@@ -98,7 +98,7 @@ TEST(Closing, WhileTheMainInstallerRunsAsksTheInstallerQuestionAndDoesNotWaitFor
     ASSERT_NO_FATAL_FAILURE(WalkToFirstOffer(wizard));
     ASSERT_NO_FATAL_FAILURE(LeavePageWith(wizard, kAccept));
     ASSERT_TRUE(wizard.WaitForPage(L"DownloadPageISV"));
-    // The product's installer runs for six seconds.
+    // The product's installer runs for ten seconds.
     ASSERT_EQ(run.installers.WaitForStarts(1, 20s).size(), 1u);
     KeepScreenshot(wizard.Host(), L"closing-installer-running");
 
@@ -111,7 +111,7 @@ TEST(Closing, WhileTheMainInstallerRunsAsksTheInstallerQuestionAndDoesNotWaitFor
     ExpectClosedCleanly(run, closed, {"main", "e2e-isv-offer"}, 5s, RunFolderAfterClose::RemovedOrLeftToRestart);
     EXPECT_EQ(run.installers.Starts().size(), 1u) << "no offer is started after the close";
     // The installer is not the wizard's to end; the test waits for it before it tidies up.
-    for (const auto& [id, commandLine] : ProcessesNamed(L"veloran-wait6.exe")) {
+    for (const auto& [id, commandLine] : ProcessesNamed(L"veloran-wait10.exe")) {
         win32::KernelHandle installer(::OpenProcess(SYNCHRONIZE, FALSE, id));
         if (installer) ::WaitForSingleObject(installer.Get(), 10000);
     }

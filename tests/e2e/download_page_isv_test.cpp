@@ -23,12 +23,14 @@ TEST(DownloadPageIsv, TheProductsInstallerIsAwaitedBeforeTheOffersStart) {
     ASSERT_TRUE(wizard.WaitForPage(L"DownloadPageISV"));
     const HWND page = wizard.PageWindow(L"DownloadPageISV");
 
-    // The product's installer runs for six seconds: the bar only says that work goes on, the offer
+    // The product's installer runs for ten seconds: the bar only says that work goes on, the offer
     // waits, and closing asks the installer question.
     const auto running = run.installers.WaitForStarts(1, 20s);
     ASSERT_EQ(running.size(), 1u);
-    ExpectStartedFromRunFolder(running, run.folder, L"veloran-wait6.exe", L"/isv-product");
+    ExpectStartedFromRunFolder(running, run.folder, L"veloran-wait10.exe", L"/isv-product");
     EXPECT_TRUE(ReadProgress(::GetDlgItem(page, kProgressBar)).marquee);
+    ::Sleep(1000);
+    EXPECT_EQ(run.installers.Starts().size(), 1u) << "an offer started while the installer ran";
     KeepScreenshot(wizard.Host(), L"download-isv-installer-running");
     wizard.PostClose();
     const auto question = wizard.WaitForDialog();
@@ -38,13 +40,12 @@ TEST(DownloadPageIsv, TheProductsInstallerIsAwaitedBeforeTheOffersStart) {
               L"you sure you would like to exit?");
     KeepScreenshot(question->window, L"download-isv-installer-question");
     WizardProcess::PressDialogButton(question->window, IDCANCEL);
-    EXPECT_EQ(run.installers.Starts().size(), 1u) << "an offer started while the installer ran";
 
     ASSERT_TRUE(wizard.WaitForPage(L"FinishPageISV", 30s));
     KeepScreenshot(wizard.Host(), L"download-isv-finish");
     const auto starts = run.installers.WaitForStarts(2);
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_TRUE(StartOf({starts[0]}, L"veloran-wait6.exe")) << "the installer first";
+    EXPECT_TRUE(StartOf({starts[0]}, L"veloran-wait10.exe")) << "the installer first";
     ExpectStartedFromRunFolder({starts[1]}, run.folder, L"offer-direct.exe", L"/isv-offer");
     const std::vector<std::string> expected{"main 1", "main 3", "e2e-isv-offer 3"};
     EXPECT_THAT(WaitForEventSummary(run.since, expected), IsSupersetOf(expected));
