@@ -146,6 +146,9 @@ TEST(DownloadPageDlm, TheBarRisesToAHundredThenRunsAsAMarqueeForAFileOfUnknownLe
     KeepScreenshot(wizard.Host(), L"download-progress-finish");
     EXPECT_TRUE(Exists(DownloadsFolder() + L"\\Veloran Slow.exe"));
     ExpectStartedFromRunFolder(run.installers.WaitForStarts(1), run.folder, L"notes-slow-chunked.exe", L"/chunked");
+    // Both outcomes are in before the close, which then has nothing left to report.
+    const std::vector<std::string> outcomes{"main 3", "e2e-prog-chunked 3"};
+    EXPECT_THAT(WaitForEventSummary(run.since, outcomes), IsSupersetOf(outcomes));
 
     const auto closed = CloseWizard(wizard, L"download-progress-close");
     EXPECT_EQ(closed.question, std::nullopt) << "the finish page closes without a question";
