@@ -37,13 +37,12 @@ service_windows_tool() {
   echo "$exe"
 }
 
-# The demo data holds stand-in files where installers belong; a runnable sample takes their place
-# when one is built.
-_service_install_sample_installers() {
-  local sample file
+# The data holds stand-in texts where installers, archives and large files belong; once the sample
+# installer is built, scripts/lib/stand_in_files.py puts the real things in their place.
+_service_make_stand_in_files() {
+  local sample
   sample=$(service_windows_tool sample_installer 2>/dev/null) || return 0
-  grep -rlZ --include='*.exe' '^Stand-in installer\.' "$TESSARY_SERVICE_DATA/files" 2>/dev/null |
-    while IFS= read -r -d '' file; do cp "$sample" "$file"; done
+  python3 "$TESSARY_TOP/scripts/lib/stand_in_files.py" "$TESSARY_SERVICE_DATA/files" "$sample"
 }
 
 # service_start: starts the service in the background on 127.0.0.1:$TESSARY_SERVICE_PORT and waits
@@ -70,7 +69,7 @@ service_start() {
     fi
     # The pid file appears once the port is bound; then a connection proves it is accepting.
     if [ -s "$(_service_pidfile)" ] && (exec 3<>"/dev/tcp/127.0.0.1/$TESSARY_SERVICE_PORT") 2>/dev/null; then
-      _service_install_sample_installers
+      _service_make_stand_in_files
       return 0
     fi
     sleep 0.1

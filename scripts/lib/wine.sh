@@ -6,6 +6,7 @@ TESSARY_TOP=${TESSARY_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 TESSARY_WINE=${TESSARY_WINE:-/usr/lib/wine/wine64}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+source "$TESSARY_TOP/scripts/lib/prefix_folders.sh"
 
 # wine_prefix NAME: makes (once) and exports the prefix build/wine/NAME.
 wine_prefix() {
@@ -22,6 +23,7 @@ wine_prefix() {
     /usr/lib/wine/wineserver -w
     touch "$WINEPREFIX/.tessary-ready"
   fi
+  prefix_own_user_folders
 }
 
 # wine_run PROGRAM [ARGS...]: runs a Windows program in the current prefix.

@@ -29,6 +29,7 @@ _WOW64_BINFMT_MOUNTED=
 _WOW64_BINFMT_REGISTERED=
 # One user of the chroot at a time per machine: its set-up, and each test run's binfmt entry.
 TESSARY_MACHINE_LOCK=${TESSARY_MACHINE_LOCK:-/run/lock/tessary-windows-tests.lock}
+source "$TESSARY_TOP/scripts/lib/prefix_folders.sh"
 
 _wow64_as_root() {
   if [ "$(id -u)" -ne 0 ]; then
@@ -241,7 +242,10 @@ _wow64_wineserver() {
 wow64_prefix() {
   export WINEPREFIX="$TESSARY_TOP/build/wine/$1"
   export WINEARCH=win64
-  [ -f "$WINEPREFIX/.tessary-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.tessary-ready" ]; then
+    prefix_own_user_folders
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   (cd / && wow64_run --timeout 600 wineboot -i) >/dev/null 2>&1 || true
@@ -259,6 +263,7 @@ wow64_prefix() {
     echo "wow64: the prefix $WINEPREFIX lacks the 32-bit picture decoders' registration" >&2
     return 1
   fi
+  prefix_own_user_folders
   touch "$WINEPREFIX/.tessary-ready"
 }
 

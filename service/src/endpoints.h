@@ -44,6 +44,8 @@ private:
 // "2" (the session), as the wizard signs; empty when either is not a string.
 std::string EventSignature(const nlohmann::json& event);
 
+// Serves the files of its folder. A file whose name holds "-chunked" goes out in chunks without a
+// Content-Length; one whose name holds "-slow" goes out in 16 KiB pieces, one every 100 ms.
 class FileHost {
 public:
     explicit FileHost(std::filesystem::path folder);
@@ -52,6 +54,18 @@ public:
 
 private:
     std::filesystem::path m_folder;
+};
+
+// What the service recorded, for tests that run where the list command cannot (under Wine): GET
+// with "since" (a UTC time as the records carry it) answers the events received from then on, in
+// the list command's format (record_listing.h); without it, every event.
+class RecordsEndpoint {
+public:
+    explicit RecordsEndpoint(RecordStore& store) : m_store(store) {}
+    void HandleEvents(const httplib::Request& request, httplib::Response& response);
+
+private:
+    RecordStore& m_store;
 };
 
 // A file name the file host may serve: relative, "/"-separated, no empty, "." or ".." segment, no

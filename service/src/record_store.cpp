@@ -152,11 +152,13 @@ void RecordStore::AddConfigRequest(const ConfigRequestRecord& request) {
     StepToDone(db, insert.get());
 }
 
-std::vector<EventRecord> RecordStore::Events() {
+std::vector<EventRecord> RecordStore::Events(const std::string& since) {
     std::lock_guard lock(m_mutex);
+    // The timestamps are fixed-width ISO 8601, so they compare as text.
     auto select = Prepare(m_db.get(),
                           "SELECT received, authorization, table_name, data, code, package, headers, status "
-                          "FROM events ORDER BY id");
+                          "FROM events WHERE received >= ? ORDER BY id");
+    Bind(m_db.get(), select.get(), 1, since);
     std::vector<EventRecord> events;
     while (sqlite3_step(select.get()) == SQLITE_ROW) {
         events.push_back({ColumnText(select.get(), 0), ColumnText(select.get(), 1), ColumnText(select.get(), 2),

@@ -41,7 +41,9 @@ public:
     void AddEvent(const EventRecord& event, const nlohmann::json& fields);
     void AddConfigRequest(const ConfigRequestRecord& request);
 
-    std::vector<EventRecord> Events();
+    // The events in the order received; with since, only those received at that UTC time (in
+    // the form of UtcTimestamp) or later.
+    std::vector<EventRecord> Events(const std::string& since = {});
     std::vector<ConfigRequestRecord> ConfigRequests();
 
 private:

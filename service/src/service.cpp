@@ -17,9 +17,9 @@ constexpr const char* kAddress = "127.0.0.1";
 const std::filesystem::path& PreparedDataFolder(const ServiceSettings& settings) {
     std::filesystem::create_directories(settings.dataFolder);
     if (settings.seedFolder) {
-        std::filesystem::copy(*settings.seedFolder, settings.dataFolder,
-                              std::filesystem::copy_options::recursive |
-                                  std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy(
+            *settings.seedFolder, settings.dataFolder,
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     }
     std::filesystem::create_directories(ConfigsFolder(settings.dataFolder));
     std::filesystem::create_directories(FilesFolder(settings.dataFolder));
@@ -41,6 +41,7 @@ Service::Service(const ServiceSettings& settings)
       m_config(m_documents, m_store),
       m_analytics(m_store, EventsStatusFile(settings.dataFolder)),
       m_files(FilesFolder(settings.dataFolder)),
+      m_records(m_store),
       m_front(m_tls) {
     // The answers pass through the front on loopback, where a held-back small write waits for a
     // delayed acknowledgement: tens of milliseconds per request.
@@ -72,6 +73,9 @@ Service::Service(const ServiceSettings& settings)
     });
     m_http.Get(R"(/f/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
         m_files.Handle(request, response, request.matches[1].str());
+    });
+    m_http.Get("/records/events", [this](const httplib::Request& request, httplib::Response& response) {
+        m_records.HandleEvents(request, response);
     });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The stand-in service: its data folder, its TLS files, its records and the HTTPS server that
-// answers the wizard's three endpoints.
+// answers the wizard's three endpoints and lists the records for the tests.
 #include <httplib.h>
 
 #include <filesystem>
@@ -41,6 +41,7 @@ private:
     ConfigEndpoint m_config;
     AnalyticsEndpoint m_analytics;
     FileHost m_files;
+    RecordsEndpoint m_records;
     // The clients talk TLS to the front; the front hands their requests to this plain HTTP server on
     // an internal loopback port.
     TlsFront m_front;

@@ -448,6 +448,61 @@ TEST_F(ServiceTest, FilesAreServedWithTheirLengthAndNothingOutsideTheFolder) {
     }
 }
 
+TEST_F(ServiceTest, FilesNamedChunkedGoOutWithoutALengthAndFilesNamedSlowInPacedPieces) {
+    const std::string bytes(40'000, 'x');
+    for (const char* name : {"data-chunked.bin", "data-slow.bin", "data-slow-chunked.bin"}) {
+        WriteFile(m_data / "files/e2e" / name, bytes);
+    }
+    auto client = Client();
+    const struct {
+        const char* path;
+        bool chunked;
+        bool paced;
+    } files[] = {{"/f/e2e/data-chunked.bin", true, false},
+                 {"/f/e2e/data-slow.bin", false, true},
+                 {"/f/e2e/data-slow-chunked.bin", true, true}};
+    for (const auto& file : files) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto served = client->Get(file.path);
+        const auto took = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(served) << file.path;
+        EXPECT_EQ(served->status, 200) << file.path;
+        EXPECT_EQ(served->body, bytes) << file.path;
+        EXPECT_EQ(served->has_header("Content-Length"), !file.chunked) << file.path;
+        EXPECT_EQ(served->get_header_value("Transfer-Encoding") == "chunked", file.chunked) << file.path;
+        // Three pieces of 16 KiB, each after a pause of 100 ms.
+        if (file.paced) {
+            EXPECT_GE(took, std::chrono::milliseconds(300)) << file.path;
+        } else {
+            EXPECT_LT(took, std::chrono::milliseconds(300)) << file.path;
+        }
+    }
+}
+
+TEST_F(ServiceTest, RecordedEventsAreListedOverHttpsFromAGivenTime) {
+    ASSERT_TRUE(PostEvent(EventBody({{"5", "before"}, {"6", "1"}})));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const std::string since = UtcTimestamp();
+    ASSERT_TRUE(PostEvent(EventBody({{"5", "after"}, {"6", "-1"}, {"12", "DOWNLOAD FAILED: x"}})));
+
+    auto client = Client();
+    const auto all = client->Get("/records/events");
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->status, 200);
+    EXPECT_EQ(CountOf(all->body, "\n"), 2u) << all->body;
+    EXPECT_EQ(CountOf(all->body, "\tcode="), 2u) << all->body;
+
+    const auto recent = client->Get("/records/events?since=" + since);
+    ASSERT_TRUE(recent);
+    EXPECT_EQ(CountOf(recent->body, "\tcode="), 1u) << recent->body;
+    EXPECT_NE(recent->body.find("\tcode=-1\tpackage=after\t"), std::string::npos) << recent->body;
+    EXPECT_NE(recent->body.find("DOWNLOAD FAILED: x"), std::string::npos);
+
+    const auto none = client->Get("/records/events?since=9999-01-01T00:00:00.000Z");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->body, "");
+}
+
 TEST_F(ServiceTest, CertificateCoversTheIpAddressAndSurvivesARestart) {
     const auto before = Client("127.0.0.1")->Get("/f/none");
     ASSERT_TRUE(before) << "TLS to 127.0.0.1 failed: " << httplib::to_string(before.error());
@@ -563,6 +618,11 @@ TEST_F(ServiceTest, StopEndsConnectionsThatAreStillOpen) {
     ASSERT_TRUE(idle.Connected());
     RawTlsConnection halfSent(m_port, m_service->Tls().caCertificate);
     ASSERT_TRUE(halfSent.Send("POST /o HTTP/1.1\r\nContent-Length: 100\r\n\r\n{"));
+    // A paced file that would take seconds is still going out.
+    WriteFile(m_data / "files/big-slow.bin", std::string(1 << 20, 'x'));
+    RawTlsConnection downloading(m_port, m_service->Tls().caCertificate);
+    ASSERT_TRUE(downloading.Send("GET /f/big-slow.bin HTTP/1.1\r\nHost: localhost\r\n\r\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     const auto start = std::chrono::steady_clock::now();
     Stop();

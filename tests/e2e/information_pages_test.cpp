@@ -1,6 +1,6 @@
 // The language, welcome and BT pages of the real wizard. The runs that go past the language page
 // get a document without offers from the stand-in service, so the content pages follow the
-// loading page directly.
+// loading page directly and the download page fetches only the product.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -62,8 +62,7 @@ TEST(WelcomePage, IsBuiltInTheLanguageChosenBeforeIt) {
     EXPECT_EQ(wizard.ControlText(kSplashText), L"Чтобы продолжить, выберите нужный язык и нажмите \"Далее\".");
     KeepScreenshot(wizard.Host(), L"pages-language-russian");
 
-    wizard.Click(kNext);
-    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    ASSERT_NO_FATAL_FAILURE(WalkToWelcome(wizard));
     EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Вас приветствует");
     EXPECT_EQ(wizard.ControlText(kNext), L"Далее");
     KeepScreenshot(wizard.Host(), L"pages-welcome-russian");
@@ -71,9 +70,7 @@ TEST(WelcomePage, IsBuiltInTheLanguageChosenBeforeIt) {
 
 TEST(WelcomePage, DownloadFlavourGreetsAndLinksOnlyWhereItHasAddresses) {
     WizardProcess wizard(TaggedWizardPath(L"TessarySetup", kNoOffers));
-    ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
-    wizard.Click(kNext);
-    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    ASSERT_NO_FATAL_FAILURE(WalkToWelcome(wizard));
     EXPECT_EQ(wizard.ControlText(kWelcomeTitle), L"Welcome to");
     // The document names the product but gives it no privacy policy or terms.
     EXPECT_EQ(wizard.ControlText(kWelcomeText),
@@ -86,7 +83,7 @@ TEST(WelcomePage, DownloadFlavourGreetsAndLinksOnlyWhereItHasAddresses) {
     KeepScreenshot(wizard.Host(), L"pages-welcome-download");
 
     wizard.Click(kNext);
-    // No offers, and the download page is not part of the wizard yet: the finish page comes next.
+    // No offers: the download page fetches the product and the finish page follows.
     EXPECT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
 }
 
@@ -94,8 +91,7 @@ TEST(WelcomePage, InstallerFlavourShowsItsProductAndAllThreeLinks) {
     WizardProcess wizard(TaggedWizardPath(L"TessarySetupIsv", kNoOffers));
     ASSERT_TRUE(wizard.WaitForPage(L"LanguagePage"));
     EXPECT_EQ(wizard.ComboEntries(kLanguageCombo).size(), 2u);
-    wizard.Click(kNext);
-    ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
+    ASSERT_NO_FATAL_FAILURE(WalkToWelcome(wizard));
     EXPECT_EQ(wizard.ControlText(kProductTitle), L"Veloran");
     EXPECT_EQ(wizard.ControlText(kWelcomeText),
               L"This will install Veloran on your computer. Click \"Next\" to continue.");

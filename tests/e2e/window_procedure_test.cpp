@@ -156,12 +156,13 @@ protected:
         auto ports = platform::CurrentPorts();
         m_module = std::make_shared<LocaleFailingOnce>(ports.module);
         ports.module = m_module;
-        // The service answers the configuration with a product and no offers, and every event.
+        // The service answers the configuration with a product and no offers, and every event. Nothing
+        // listens where the product would come from, so its download fails at once.
         auto http = std::make_shared<tessary::testing::FakeHttp>();
         http->handler = [](const tessary::testing::FakeHttp::Call& call) {
             if (call.path != L"/o") return tessary::testing::FakeHttp::Answer{true, 200, "{}"};
             return tessary::testing::FakeHttp::Answer{
-                true, 200, R"({"i":{"ct":"Veloran","cu":"https://files.test/veloran.exe"}})"};
+                true, 200, R"({"i":{"ct":"Veloran","cu":"https://127.0.0.2/f/veloran.exe"}})"};
         };
         ports.http = http;
         ports.diagnostics = m_diagnostics;
@@ -217,7 +218,7 @@ TEST_F(WizardHandlers, AnExceptionInTheHostsHandlerIsReportedAndTheWizardGoesOn)
     ::PostMessageW(wizard.Host(), WM_TESSARY_LOAD_COMPLETE, 0, 0);
     ASSERT_TRUE(wizard.WaitForPage(L"WelcomePage"));
     const int pages = PageCount(wizard.Host());
-    EXPECT_EQ(pages, initialPages + 2) << "the welcome and the finish page";
+    EXPECT_EQ(pages, initialPages + 3) << "the welcome, download and finish pages";
     ::PostMessageW(wizard.Host(), WM_TESSARY_LOAD_COMPLETE, 0, 0);
     // A second answer of the configuration request is no answer either.
     ::PostMessageW(wizard.PageWindow(L"LoadingPage"), WM_TESSARY_REQUEST_COMPLETE, 0, 0);
@@ -226,12 +227,12 @@ TEST_F(WizardHandlers, AnExceptionInTheHostsHandlerIsReportedAndTheWizardGoesOn)
     EXPECT_EQ(wizard.VisiblePage(), L"WelcomePage");
 
     wizard.Click(kNext);
-    ASSERT_TRUE(wizard.WaitForPage(L"FinishPageDLM"));
-    wizard.Click(kFinish);
+    ASSERT_TRUE(wizard.WaitForPage(L"ErrorPage"));
+    wizard.Click(kClose);
     EXPECT_EQ(run.WaitForEnd(20s), std::optional<INT_PTR>(1));
     EXPECT_EQ(m_diagnostics->Texts(platform::DiagnosticTarget::Debugger),
               (std::vector<std::string>{"LoadingPage", failure, "WelcomePage", "Configuration loaded again; ignored",
-                                        "LoadingPage: no configuration awaited", "FinishPageDLM"}));
+                                        "LoadingPage: no configuration awaited", "DownloadPageDLM"}));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // tessary_driver: the wizard driver from the command line, for scripts such as the demo.
 //   tessary_driver run PROGRAM.exe SCREENSHOT_DIR
 //     starts the wizard, waits for each page it reaches and saves a picture of it, pressing the
-//     page's forward button, until the wizard ends or stops moving.
+//     page's forward button (Accept on the first offer, Decline on every later one), until the
+//     wizard ends or stops moving.
 //   tessary_driver show PROGRAM.exe SCREENSHOT_DIR
 //     starts the wizard for a person to use, saves a picture of each page it shows, and returns
 //     when the wizard ends.
@@ -15,10 +16,13 @@ namespace {
 
 using namespace tessary::e2e;
 
-// The forward button of each page, if it has one.
+constexpr int kAccept = 1021;
+constexpr int kDecline = 1022;
+
+// The forward button of each page, if it has one; offer pages are answered apart.
 int ForwardButton(const std::wstring& page) {
     if (page == L"FinishPageDLM" || page == L"FinishPageISV") return 1028;
-    if (page == L"ProductPage") return 1021;
+    if (page == L"ProductPage") return kAccept;
     if (page == L"LicensePage") return 1050;
     if (page == L"ErrorPage") return 1035;
     if (page == L"LoadingPage" || page == L"DownloadPageDLM" || page == L"DownloadPageISV") return 0;
@@ -34,6 +38,7 @@ int Walk(const std::wstring& program, const std::wstring& folder, bool pressButt
     ::CreateDirectoryW(folder.c_str(), nullptr);
     HWND last = nullptr;
     int step = 0;
+    int offers = 0;
     while (wizard.IsRunning()) {
         std::wstring page;
         HWND window = nullptr;
@@ -58,7 +63,12 @@ int Walk(const std::wstring& program, const std::wstring& folder, bool pressButt
         std::fflush(stdout);
         last = window;
         if (!pressButtons) continue;
-        if (const int button = ForwardButton(page)) wizard.Click(button);
+        if (page == L"ProductPage") {
+            // One offer taken and the others declined, so a walk shows both answers.
+            wizard.Click(++offers == 1 ? kAccept : kDecline);
+        } else if (const int button = ForwardButton(page)) {
+            wizard.Click(button);
+        }
         if (page.starts_with(L"FinishPage") || page == L"ErrorPage") break;
     }
     wizard.WaitForExit(pressButtons ? 20s : 3600s);

@@ -1,5 +1,6 @@
 #include "wizard_driver.h"
 
+#include <commctrl.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -187,6 +188,16 @@ void WizardWindows::PostClose() const { ::PostMessageW(m_host, WM_CLOSE, 0, 0); 
 
 void WizardWindows::PostSystemCommand(WPARAM command) const { ::PostMessageW(m_host, WM_SYSCOMMAND, command, 0); }
 
+void WizardWindows::PressEscape() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_host, nullptr), &info);
+    // The key goes through the wizard's message loop, where a dialog turns it into its cancel command.
+    const HWND target = info.hwndFocus ? info.hwndFocus : m_host;
+    ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
 std::optional<MessageBoxInfo> WizardProcess::WaitForDialog(std::chrono::milliseconds timeout) const {
     std::optional<MessageBoxInfo> found;
     WaitUntil(
@@ -207,6 +218,13 @@ std::optional<MessageBoxInfo> WizardProcess::WaitForDialog(std::chrono::millisec
 void WizardProcess::PressDialogButton(HWND dialog, int id) {
     const HWND button = ::GetDlgItem(dialog, id);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+ProgressState ReadProgress(HWND bar) {
+    DWORD_PTR position = 0;
+    ::SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position);
+    const bool marquee = (::GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
+    return {static_cast<int>(position), marquee};
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& path) {

@@ -48,6 +48,8 @@ public:
     std::wstring ComboSelection(int id) const;
     void PostClose() const;
     void PostSystemCommand(WPARAM command) const;
+    // The Escape key as a user presses it, on whatever has the focus on the wizard's thread.
+    void PressEscape() const;
 
 protected:
     HWND m_host = nullptr;
@@ -92,6 +94,14 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
     }
     return true;
 }
+
+// What a progress bar shows: its position, and whether it runs as a marquee (PBS_MARQUEE).
+struct ProgressState {
+    int position = 0;
+    bool marquee = false;
+    bool operator==(const ProgressState&) const = default;
+};
+ProgressState ReadProgress(HWND bar);
 
 // Saves what the screen shows of the window as a PNG.
 bool SaveScreenshot(HWND window, const std::wstring& path);
