@@ -1,8 +1,6 @@
 #include "install/run_executable.h"
 
-#include <memory>
-
-#include "platform/detached_thread.h"
+#include "platform/detached_task.h"
 #include "platform/diagnostics.h"
 #include "platform/ports.h"
 
@@ -36,25 +34,17 @@ LaunchResult RunExecutable(const std::wstring& path, const std::wstring& argumen
 }
 
 std::future<LaunchResult> RunExecutableAsync(std::wstring path, std::wstring arguments, bool wait) {
-    // Shared with the thread, which may outlive the future and whoever held it.
-    auto promise = std::make_shared<std::promise<LaunchResult>>();
-    auto future = promise->get_future();
-    const bool running =
-        platform::StartDetachedThread([promise, path = std::move(path), arguments = std::move(arguments), wait]() {
-            // The future becomes ready on every way out: a page polls it until it is.
+    // The future becomes ready on every way out: a page polls it until it is.
+    return platform::StartDetachedTask(
+        [path = std::move(path), arguments = std::move(arguments), wait] {
             try {
-                promise->set_value(RunExecutable(path, arguments, wait));
+                return RunExecutable(path, arguments, wait);
             } catch (...) {
                 platform::ReportCurrentException("RunExecutable");
-                try {
-                    promise->set_value(FailedLaunch(L"the launch ended with an internal error"));
-                } catch (...) {
-                    promise->set_exception(std::current_exception());
-                }
+                return FailedLaunch(L"the launch ended with an internal error");
             }
-        });
-    if (!running) promise->set_value(FailedLaunch(L"no thread could be started to run the program"));
-    return future;
+        },
+        FailedLaunch(L"no thread could be started to run the program"));
 }
 
 }  // namespace tessary

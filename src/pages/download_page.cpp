@@ -122,9 +122,9 @@ LRESULT DownloadPage::OnDownloadLengthUnknown(WPARAM, LPARAM) {
 
 void DownloadPage::LaunchWithoutWaiting() {
     const LaunchOrder order = m_run->NextLaunch();
-    m_runTask = RunExecutableAsync(order.path, order.arguments, false);
-    // A program nobody waits for is ready as soon as its process exists (or could not be made).
-    m_run->LaunchEnded(m_runTask.get());
+    // A program nobody waits for is done with as soon as its process exists (or could not be
+    // made): no thread of its own is needed for that.
+    m_run->LaunchEnded(RunExecutable(order.path, order.arguments, false));
 }
 
 void DownloadPage::CompletePage() {

@@ -66,7 +66,6 @@ protected:
     HWND m_progress = nullptr;
     bool m_marqueeOn = false;
     std::future<DownloadManager::Result> m_downloadTask;
-    std::future<LaunchResult> m_runTask;
     std::optional<DownloadRun> m_run;
     CStaticFromImage m_image;
 };
@@ -98,6 +97,8 @@ private:
     void RunNextInstaller() override;
     void OnInstallerTimer() override;
     void InstallerFinished();
+
+    std::future<LaunchResult> m_runTask;  // the product's installer, waited for on its own thread
 };
 
 }  // namespace tessary

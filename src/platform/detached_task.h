@@ -13,10 +13,10 @@
 
 namespace tessary::platform {
 
-// Runs work on a detached thread. The future carries its value or its exception; when no thread
-// can be started, it is ready at once with a std::runtime_error.
-template <class Work>
-std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work) {
+namespace detail {
+
+template <class Work, class NoThread>
+std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work, NoThread noThread) {
     using Value = std::invoke_result_t<Work&>;
     auto promise = std::make_shared<std::promise<Value>>();
     std::future<Value> future = promise->get_future();
@@ -32,8 +32,28 @@ std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work) {
             promise->set_exception(std::current_exception());
         }
     });
-    if (!started) promise->set_exception(std::make_exception_ptr(std::runtime_error("no thread could be started")));
+    if (!started) noThread(*promise);
     return future;
+}
+
+}  // namespace detail
+
+// Runs work on a detached thread. The future carries its value or its exception; when no thread
+// can be started, it is ready at once with a std::runtime_error.
+template <class Work>
+std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work) {
+    return detail::StartDetachedTask(std::move(work), [](auto& promise) {
+        promise.set_exception(std::make_exception_ptr(std::runtime_error("no thread could be started")));
+    });
+}
+
+// The same for a caller that has a value for the case: when no thread can be started, the future
+// is ready at once with withoutThread.
+template <class Work>
+std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work, std::invoke_result_t<Work&> withoutThread) {
+    return detail::StartDetachedTask(std::move(work), [&withoutThread](auto& promise) {
+        promise.set_value(std::move(withoutThread));
+    });
 }
 
 }  // namespace tessary::platform

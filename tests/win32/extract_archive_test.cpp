@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(ExtractArchiveOnWindows, TheProgramInsideIsUnpackedAndStarted) {
-    const std::string installer = testing::ReadWholeFile(TESSARY_RECORD_INSTALLER);
+    const std::string installer = testing::ReadWholeFile(TESSARY_SAMPLE_INSTALLER);
     ASSERT_FALSE(installer.empty());
     const std::wstring archive = WriteArchive(
         L"pack.zip", {{.name = "docs/readme.txt", .data = "read me"}, {.name = "setup-exit4.exe", .data = installer}});

@@ -31,7 +31,7 @@ protected:
     // The stand-in installer under another name in the test's folder.
     std::wstring Installer(const std::wstring& name) const {
         const std::wstring path = m_folder / name;
-        EXPECT_TRUE(::CopyFileW(TESSARY_RECORD_INSTALLER, path.c_str(), FALSE)) << ::GetLastError();
+        EXPECT_TRUE(::CopyFileW(TESSARY_SAMPLE_INSTALLER, path.c_str(), FALSE)) << ::GetLastError();
         return path;
     }
 
