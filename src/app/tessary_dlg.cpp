@@ -8,6 +8,7 @@
 #include "config/wizard_type.h"
 #include "net/api_manager.h"
 #include "net/download_manager.h"
+#include "pages/download_page.h"
 #include "platform/ports.h"
 #include "resource.h"
 #include "ui/device_context.h"
@@ -193,7 +194,16 @@ void CTessaryDlg::OnClose() {
 void CTessaryDlg::CleanupTempFolder() {
     const auto config = ConfigurationManager::GetInstance();
     if (config->m_tempFolder.empty()) return;
-    DeleteFolderTree(config->m_tempFolder);
+    // Programs the wizard started may still run from their folders and need what lies beside
+    // them; those folders are left to the next restart.
+    std::vector<std::wstring> foldersInUse;
+    for (const auto& page : m_pages) {
+        if (const auto* downloads = dynamic_cast<const DownloadPage*>(page.get())) {
+            const auto folders = downloads->FoldersInUse();
+            foldersInUse.insert(foldersInUse.end(), folders.begin(), folders.end());
+        }
+    }
+    tessary::DeleteFolderTree(config->m_tempFolder, foldersInUse);
     // The run made this folder; left empty it would only litter the temporary path, one per run.
     if (platform::FileSystem().IsDirectoryEmpty(config->m_tempFolder)) {
         static_cast<void>(platform::FileSystem().RemoveDirectory(config->m_tempFolder));

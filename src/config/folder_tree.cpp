@@ -31,14 +31,22 @@ void ScheduleTreeAtRestart(const std::wstring& path) {
     ScheduleDeleteAtRestart(path);
 }
 
+// A path as it compares: lower case, one kind of separator, none doubled and none at the end.
+std::wstring ComparablePath(const std::wstring& path) {
+    std::wstring comparable;
+    for (const wchar_t c : path) {
+        const bool separator = c == L'\\' || c == L'/';
+        if (separator && !comparable.empty() && comparable.back() == L'\\') continue;
+        comparable.push_back(separator ? L'\\' : static_cast<wchar_t>(std::towlower(c)));
+    }
+    if (comparable.size() > 1 && comparable.back() == L'\\') comparable.pop_back();
+    return comparable;
+}
+
 bool IsInUse(const std::wstring& path, const std::vector<std::wstring>& foldersInUse) {
-    const auto lower = [](std::wstring text) {
-        for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-        return text;
-    };
-    const std::wstring key = lower(path);
+    const std::wstring key = ComparablePath(path);
     return std::any_of(foldersInUse.begin(), foldersInUse.end(),
-                       [&](const std::wstring& folder) { return lower(folder) == key; });
+                       [&](const std::wstring& folder) { return ComparablePath(folder) == key; });
 }
 
 }  // namespace
@@ -61,10 +69,13 @@ void DeleteFolderTree(const std::wstring& path, const std::vector<std::wstring>&
             ScheduleDeleteAtRestart(entryPath);
         }
         // Only what is still there is tried again: scheduling a path that is already gone would
-        // let the next restart delete whatever later takes its name.
+        // let the next restart delete whatever later takes its name. A folder that kept some of
+        // its content was left to the restart by the call above, so it goes on the list once.
         if (!files.PathExists(entryPath)) continue;
         const auto removed = files.RemoveDirectory(entryPath);
-        if (!removed && entry.isDirectory && !IsLockedOrDenied(removed)) ScheduleDeleteAtRestart(entryPath);
+        if (!removed && entry.isDirectory && !IsLockedOrDenied(removed) && files.IsDirectoryEmpty(entryPath)) {
+            ScheduleDeleteAtRestart(entryPath);
+        }
     }
     if (!files.RemoveDirectory(path)) ScheduleDeleteAtRestart(path);
 }

@@ -108,12 +108,14 @@ LaunchOrder DownloadRun::NextLaunch() {
     }
     order.wait = front.package->m_isMainProduct;
     m_launchedPath = order.path;
+    m_launchFolder = FolderOf(front.path);
     return order;
 }
 
 void DownloadRun::LaunchEnded(const LaunchResult& result) {
     const std::shared_ptr<Package> package = m_runQueue.front().package;
     m_runQueue.pop_front();
+    const std::wstring folder = std::exchange(m_launchFolder, std::wstring());
     if (package->m_isMainProduct) {
         if (result.exitCode != 0) {
             ReportFailure(*package, "EXEC FAILED: ", result.message);
@@ -130,8 +132,17 @@ void DownloadRun::LaunchEnded(const LaunchResult& result) {
         ReportFailure(*package, "EXEC FAILED: ", result.message);
         return;
     }
-    m_startedPrograms.push_back(m_launchedPath);
+    m_startedPrograms.push_back({folder, result.process});
     m_report(*package, 3, nullptr);
+}
+
+std::vector<std::wstring> DownloadRun::FoldersInUse() const {
+    std::vector<std::wstring> folders;
+    if (!m_launchFolder.empty()) folders.push_back(m_launchFolder);
+    for (const auto& started : m_startedPrograms) {
+        if (started.process && !started.process->HasEnded()) folders.push_back(started.folder);
+    }
+    return folders;
 }
 
 void DownloadRun::ReportFailure(Package& package, const char* prefix, const std::wstring& text) {

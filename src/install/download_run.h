@@ -24,7 +24,7 @@ struct DownloadOrder {
     std::pair<std::wstring, std::wstring> urls;  // the address and its fallback ("" for none)
     std::wstring fileName;                       // "" for the name the address ends in
     bool temporaryFolder = true;
-    std::wstring packageFolder;                  // "" for the folder itself
+    std::wstring packageFolder;  // "" for the folder itself
 };
 
 // One program to start.
@@ -65,8 +65,10 @@ public:
     void LaunchEnded(const LaunchResult& result);
 
     bool MainFailed() const { return m_mainFailed; }
-    // The programs started and not waited for, in the order they were started.
-    const std::vector<std::wstring>& StartedPrograms() const { return m_startedPrograms; }
+    // The package folders a program may still run from: those of the programs started and not
+    // yet ended, and the folder of a launch whose end has not been told yet. Removing the run's
+    // files must leave them to the next restart.
+    std::vector<std::wstring> FoldersInUse() const;
 
 private:
     struct Queued {
@@ -77,6 +79,10 @@ private:
         std::shared_ptr<Package> package;
         std::wstring path;
     };
+    struct Started {
+        std::wstring folder;
+        std::shared_ptr<platform::RunningProcess> process;
+    };
     void ReportFailure(Package& package, const char* prefix, const std::wstring& text);
 
     WizardType m_flavour;
@@ -85,7 +91,8 @@ private:
     std::deque<Queued> m_downloadQueue;
     std::deque<Downloaded> m_runQueue;
     std::wstring m_launchedPath;  // the program of the front entry once NextLaunch chose it
-    std::vector<std::wstring> m_startedPrograms;
+    std::wstring m_launchFolder;  // the front entry's folder while its launch has not ended
+    std::vector<Started> m_startedPrograms;
     bool m_mainFailed = false;
 };
 

@@ -9,7 +9,11 @@ namespace {
 
 constexpr wchar_t kLaunchError[] = L"Error launching executable: ";
 
-LaunchResult FailedLaunch(const std::wstring& why) { return LaunchResult{kExitCodeUnknown, kLaunchError + why, false}; }
+LaunchResult FailedLaunch(const std::wstring& why) {
+    LaunchResult failed;
+    failed.message = kLaunchError + why;
+    return failed;
+}
 
 }  // namespace
 
@@ -19,12 +23,14 @@ std::wstring InstallerCommandLine(const std::wstring& path, const std::wstring& 
 
 LaunchResult RunExecutable(const std::wstring& path, const std::wstring& arguments, bool wait) {
     auto& processes = platform::Processes();
-    const auto process = processes.Start(InstallerCommandLine(path, arguments));
+    auto process = processes.Start(InstallerCommandLine(path, arguments));
     if (!process) return FailedLaunch(processes.SystemErrorText(process.GetStatus()));
 
     LaunchResult result;
     result.started = true;
-    if (wait && (*process)->Wait()) {
+    if (!wait) {
+        result.process = std::move(process).Value();
+    } else if ((*process)->Wait()) {
         // A code that cannot be read stays unknown, which reads as a failure below.
         const auto code = (*process)->ExitCode();
         if (code) result.exitCode = *code;

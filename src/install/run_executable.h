@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <string>
+
+#include "platform/process_port.h"
 
 namespace tessary {
 
@@ -16,6 +19,8 @@ struct LaunchResult {
     std::wstring message;
     // The process was created. A program nobody waits for has succeeded once this is set.
     bool started = false;
+    // A program nobody waits for, so that the wizard can tell whether it still runs.
+    std::shared_ptr<platform::RunningProcess> process;
 };
 
 // The command line a program is started with: the path in double quotes, one blank, then the

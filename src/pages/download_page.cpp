@@ -81,8 +81,8 @@ void DownloadPage::StartNextDownload() {
     const auto window = reinterpret_cast<platform::WindowHandle>(GetSafeHwnd());
     // A thread nobody waits for: the page's end never waits for a transfer.
     m_downloadTask = platform::StartDetachedTask([order, window] {
-        return DownloadManager::GetInstance()->DownloadFile(order.urls, window, order.fileName,
-                                                           order.temporaryFolder, order.packageFolder);
+        return DownloadManager::GetInstance()->DownloadFile(order.urls, window, order.fileName, order.temporaryFolder,
+                                                            order.packageFolder);
     });
     ::SetTimer(GetSafeHwnd(), kDownloadTimer, kPollMs, nullptr);
 }
@@ -127,9 +127,14 @@ void DownloadPage::LaunchWithoutWaiting() {
     m_run->LaunchEnded(RunExecutable(order.path, order.arguments, false));
 }
 
+std::vector<std::wstring> DownloadPage::FoldersInUse() const {
+    return m_run ? m_run->FoldersInUse() : std::vector<std::wstring>();
+}
+
 void DownloadPage::CompletePage() {
     if (m_run->MainFailed() && m_onError) {
-        m_onError(m_languageManager->GetText(m_layout.errorTitleKey), m_languageManager->GetText(m_layout.errorTextKey));
+        m_onError(m_languageManager->GetText(m_layout.errorTitleKey),
+                  m_languageManager->GetText(m_layout.errorTextKey));
         return;
     }
     ReportButton(ButtonType::Next);

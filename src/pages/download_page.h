@@ -2,6 +2,8 @@
 #include <chrono>
 #include <future>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "config/wizard_type.h"
 #include "install/download_run.h"
@@ -35,6 +37,9 @@ public:
 
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadLengthUnknown(WPARAM wParam, LPARAM lParam);
+
+    // The folders among the run's files that programs this page started may still need.
+    std::vector<std::wstring> FoldersInUse() const;
 
 protected:
     static constexpr UINT_PTR kDownloadTimer = 0x1000;

@@ -51,9 +51,8 @@ std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work) {
 // is ready at once with withoutThread.
 template <class Work>
 std::future<std::invoke_result_t<Work&>> StartDetachedTask(Work work, std::invoke_result_t<Work&> withoutThread) {
-    return detail::StartDetachedTask(std::move(work), [&withoutThread](auto& promise) {
-        promise.set_value(std::move(withoutThread));
-    });
+    return detail::StartDetachedTask(std::move(work),
+                                     [&withoutThread](auto& promise) { promise.set_value(std::move(withoutThread)); });
 }
 
 }  // namespace tessary::platform

@@ -17,6 +17,8 @@ public:
     virtual Result<void> Wait() = 0;
     // The code the program ended with; only meaningful after Wait.
     virtual Result<std::uint32_t> ExitCode() = 0;
+    // Whether the program has ended, without waiting; false while that cannot be told.
+    virtual bool HasEnded() = 0;
 };
 
 class ProcessPort {

@@ -84,12 +84,18 @@ TEST_F(RunExecutableOnWindows, WithoutWaitTheLaunchReturnsWhileTheProgramRuns) {
             ::CreateFileW(LogPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         result = RunExecutable(offer, L"/quiet", false);
+        ASSERT_TRUE(result.process);
+        EXPECT_FALSE(result.process->HasEnded());
     }
     EXPECT_TRUE(result.started);
     EXPECT_EQ(result.exitCode, kExitCodeUnknown);
     EXPECT_EQ(result.message, L"exit code = 4294967295");
     // Its line arrives only now: it was still running when the launch returned.
     EXPECT_EQ(AwaitLines(1), std::vector<std::string>{Utf8(offer + L"\t\"" + offer + L"\" /quiet")});
+    // The launch keeps hold of the program, so the wizard can tell when it has ended.
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!result.process->HasEnded() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(result.process->HasEnded());
 }
 
 TEST_F(RunExecutableOnWindows, AMissingProgramGivesTheSystemsOwnText) {

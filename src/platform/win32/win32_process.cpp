@@ -25,6 +25,8 @@ public:
         return static_cast<std::uint32_t>(code);
     }
 
+    bool HasEnded() override { return ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0; }
+
 private:
     KernelHandle m_process;
 };

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "config/folder_tree.h"
@@ -17,15 +18,21 @@ TEST(DeleteFolderTree, RemovesEverythingAndLeavesHeldFilesToTheNextRestart) {
     files.AddFile(L"C:\\Temp\\ISV1.tmp\\sub\\b.dll");
     files.AddFile(L"C:\\Temp\\ISV1.tmp\\held.exe");
     files.lockedFiles.insert(L"C:\\Temp\\ISV1.tmp\\held.exe");
+    files.AddDirectory(L"C:\\Temp\\ISV1.tmp\\run");
+    files.AddFile(L"C:\\Temp\\ISV1.tmp\\run\\held.dll");
+    files.lockedFiles.insert(L"C:\\Temp\\ISV1.tmp\\run\\held.dll");
 
     DeleteFolderTree(L"C:\\Temp\\ISV1.tmp");
 
     EXPECT_FALSE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\a.exe"));
     EXPECT_FALSE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\sub"));
     EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV1.tmp\\held.exe"));
-    EXPECT_EQ(files.scheduledForRestart,
-              (std::vector<std::wstring>{L"C:\\Temp\\ISV1.tmp\\held.exe", L"C:\\Temp\\ISV1.tmp"}))
+    // Each once: a folder that keeps a held file is not listed again by the folder above it.
+    EXPECT_THAT(files.scheduledForRestart,
+                ::testing::UnorderedElementsAre(L"C:\\Temp\\ISV1.tmp\\held.exe", L"C:\\Temp\\ISV1.tmp\\run\\held.dll",
+                                                L"C:\\Temp\\ISV1.tmp\\run", L"C:\\Temp\\ISV1.tmp"))
         << "only what is still there is left to the restart";
+    EXPECT_EQ(files.scheduledForRestart.back(), L"C:\\Temp\\ISV1.tmp");
 }
 
 TEST(DeleteFolderTree, FoldersOfRunningProgramsAreLeftToTheNextRestart) {
@@ -39,7 +46,7 @@ TEST(DeleteFolderTree, FoldersOfRunningProgramsAreLeftToTheNextRestart) {
     files.AddDirectory(L"C:\\Temp\\ISV3.tmp\\3");
     files.AddFile(L"C:\\Temp\\ISV3.tmp\\3\\done.exe");
 
-    DeleteFolderTree(L"C:\\Temp\\ISV3.tmp", {L"c:\\temp\\isv3.tmp\\2"});
+    DeleteFolderTree(L"C:\\Temp\\ISV3.tmp", {L"c:/temp/isv3.tmp\\\\2\\"});
 
     // The running program keeps its folder until the restart, in an order the system can follow.
     EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV3.tmp\\2\\pack\\setup.exe"));

@@ -12,6 +12,16 @@ namespace {
 
 using testing::W;
 
+LaunchResult Launch(std::uint32_t exitCode, const std::wstring& message, bool started,
+                    std::shared_ptr<platform::RunningProcess> process = nullptr) {
+    LaunchResult result;
+    result.exitCode = exitCode;
+    result.message = message;
+    result.started = started;
+    result.process = std::move(process);
+    return result;
+}
+
 struct Reported {
     Package* package;
     int code;
@@ -55,7 +65,8 @@ protected:
         std::vector<DownloadOrder> orders;
         while (run->HasDownload()) {
             orders.push_back(run->NextDownload());
-            run->DownloadEnded(ok, ok ? L"" : L"timed out", L"C:\\Temp\\run\\" + std::to_wstring(orders.size()) + L"\\file.exe");
+            run->DownloadEnded(ok, ok ? L"" : L"timed out",
+                               L"C:\\Temp\\run\\" + std::to_wstring(orders.size()) + L"\\file.exe");
         }
         return orders;
     }
@@ -169,10 +180,10 @@ TEST_F(DownloadRunTest, OffersStartWithTheirArgumentsAndAFailedStartIsAFailure) 
     EXPECT_EQ(order.path, L"C:\\Temp\\run\\2\\file.exe");
     EXPECT_EQ(order.arguments, W("/silent /lang=dé"));
     EXPECT_FALSE(order.wait);
-    run->LaunchEnded({kExitCodeUnknown, L"exit code = 4294967295", true});
+    run->LaunchEnded(Launch(kExitCodeUnknown, L"exit code = 4294967295", true));
 
     order = run->NextLaunch();
-    run->LaunchEnded({kExitCodeUnknown, L"Error launching executable: Bad EXE format.", false});
+    run->LaunchEnded(Launch(kExitCodeUnknown, L"Error launching executable: Bad EXE format.", false));
     EXPECT_FALSE(run->HasLaunch());
 
     ASSERT_EQ(events.size(), 2u);
@@ -181,9 +192,36 @@ TEST_F(DownloadRunTest, OffersStartWithTheirArgumentsAndAFailedStartIsAFailure) 
     EXPECT_EQ(events[1].package, refused.get());
     EXPECT_EQ(events[1].code, -1);
     EXPECT_EQ(events[1].extra, nlohmann::json({{"12", "EXEC FAILED: Error launching executable: Bad EXE format."}}));
-    EXPECT_EQ(run->StartedPrograms(), std::vector<std::wstring>{L"C:\\Temp\\run\\2\\file.exe"});
     // A failed offer never sends the wizard to the error page.
     EXPECT_FALSE(run->MainFailed());
+}
+
+TEST_F(DownloadRunTest, FoldersOfProgramsThatMayStillRunAreInUse) {
+    Offer("a.exe");
+    Offer("b.exe");
+    Offer("c.exe");
+    Start(WizardType::Isv);
+    DownloadAll();
+    // The product's installer is in use from the moment it is chosen until its end is told.
+    run->NextLaunch();
+    EXPECT_EQ(run->FoldersInUse(), std::vector<std::wstring>{L"C:\\Temp\\run\\1"});
+    run->LaunchEnded(Launch(0, L"", true));
+    EXPECT_TRUE(run->FoldersInUse().empty());
+
+    // One offer keeps running, one has ended, one never started.
+    std::promise<void> ends;
+    ports.processes->SetDefaultOutcome({.runsUntil = ends.get_future().share()});
+    run->NextLaunch();
+    run->LaunchEnded(Launch(kExitCodeUnknown, L"", true, ports.processes->Start(L"a").Value()));
+    ports.processes->SetDefaultOutcome({});
+    run->NextLaunch();
+    run->LaunchEnded(Launch(kExitCodeUnknown, L"", true, ports.processes->Start(L"b").Value()));
+    run->NextLaunch();
+    run->LaunchEnded(Launch(kExitCodeUnknown, L"Error launching executable: ", false));
+    EXPECT_EQ(run->FoldersInUse(), std::vector<std::wstring>{L"C:\\Temp\\run\\2"});
+
+    ends.set_value();
+    EXPECT_TRUE(run->FoldersInUse().empty());
 }
 
 TEST_F(DownloadRunTest, InstallerFlavourWaitsForItsProductAndJudgesItsExitCode) {
@@ -198,7 +236,7 @@ TEST_F(DownloadRunTest, InstallerFlavourWaitsForItsProductAndJudgesItsExitCode) 
     const LaunchOrder order = run->NextLaunch();
     EXPECT_TRUE(order.wait);
     EXPECT_EQ(order.arguments, L"/quiet");
-    run->LaunchEnded({2, L"exit code = 2", true});
+    run->LaunchEnded(Launch(2, L"exit code = 2", true));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].code, 3);
     EXPECT_EQ(events[0].extra, nlohmann::json({{"12", "EXEC FAILED: exit code = 2"}}));
@@ -216,7 +254,7 @@ TEST_F(DownloadRunTest, InstallerFlavourWithClassicOptionsPassesTheChoicesToItsP
     DownloadAll();
     const LaunchOrder order = run->NextLaunch();
     EXPECT_EQ(order.arguments, L"/S /FORCEINSTALL 1000000101010000");
-    run->LaunchEnded({0, L"", true});
+    run->LaunchEnded(Launch(0, L"", true));
     EXPECT_EQ(events.at(0).code, 3);
     EXPECT_TRUE(events.at(0).extra.is_null());
     EXPECT_FALSE(run->MainFailed());

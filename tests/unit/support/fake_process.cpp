@@ -1,5 +1,7 @@
 #include "fake_process.h"
 
+#include <chrono>
+
 namespace tessary::testing {
 
 class FakeRunningProcess : public platform::RunningProcess {
@@ -19,6 +21,12 @@ public:
     platform::Result<std::uint32_t> ExitCode() override {
         // A process that has not ended answers as Windows does: STILL_ACTIVE.
         return m_ended ? m_outcome.exitCode : std::uint32_t{259};
+    }
+
+    bool HasEnded() override {
+        if (m_ended) return true;
+        return !m_outcome.runsUntil.valid() ||
+               m_outcome.runsUntil.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     }
 
 private:

@@ -19,7 +19,8 @@ public:
         std::optional<platform::Status> startFailure{};  // the start fails with this status
         std::uint32_t exitCode = 0;
         std::optional<platform::Status> waitFailure{};  // Wait fails with this status
-        // When valid, the program "runs" until this is ready: Wait blocks on it.
+        // When valid, the program "runs" until this is ready: Wait blocks on it. Otherwise it
+        // has ended as soon as it started.
         std::shared_future<void> runsUntil{};
     };
 
