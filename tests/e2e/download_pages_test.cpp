@@ -68,6 +68,9 @@ TEST(DownloadPageDlm, FullRunLandsTheProductStartsTheAcceptedOffersAndReportsEac
         << "an event of its own for every outcome, and nothing else";
 }
 
+// The second offer's installer, unpacked from its archive, is still at work when the wizard closes:
+// its folder stays for the next restart with what lies beside it, the folder of the first offer,
+// which has ended, goes at once.
 TEST(DownloadPageDlm, AMissingProductStillRunsTheOffersThenShowsTheErrorPageWhichClosesWithoutAQuestion) {
     ScenarioRun run(TaggedWizardPath(L"TessarySetup", kMissingProduct));
     WizardProcess& wizard = run.wizard;
@@ -82,7 +85,8 @@ TEST(DownloadPageDlm, AMissingProductStillRunsTheOffersThenShowsTheErrorPageWhic
     const auto offers = run.installers.WaitForStarts(2);
     EXPECT_EQ(offers.size(), 2u);
     ExpectStartedFromRunFolder(offers, run.folder, L"e2e-setup.exe", L"/first");
-    ExpectStartedFromRunFolder(offers, run.folder, L"offer-direct.exe", L"/second");
+    ExpectStartedFromRunFolder(offers, run.folder, L"offer-wait\\setup-wait30.exe", L"/second");
+    ASSERT_TRUE(WaitUntil([&] { return ProcessesNamed(L"e2e-setup.exe").empty(); }, 20s)) << "the first offer ends";
 
     const std::vector<std::string> expected{"main 1", "main 3", "e2e-404-first 3", "e2e-404-second 3"};
     EXPECT_THAT(WaitForEventSummary(run.since, expected), IsSupersetOf(expected));
@@ -93,7 +97,16 @@ TEST(DownloadPageDlm, AMissingProductStillRunsTheOffersThenShowsTheErrorPageWhic
     const auto closed = CloseWizard(wizard, L"download-missing-product-close");
     EXPECT_EQ(closed.question, std::nullopt) << "the error page closes without a question";
     // Every package has reported its outcome already; nothing is abandoned.
-    ExpectClosedCleanly(run, closed, {});
+    ExpectClosedCleanly(run, closed, {}, 5s, RunFolderAfterClose::RemovedOrLeftToRestart);
+    const auto running = ProcessesNamed(L"setup-wait30.exe");
+    EXPECT_EQ(running.size(), 1u) << "the installer is not the wizard's to end";
+    EXPECT_THAT(FilesBelow(run.folder + L"\\3"),
+                testing::UnorderedElementsAre(L"offer-wait.zip", L"offer-wait\\setup-wait30.exe",
+                                              L"offer-wait\\setup-data.bin"))
+        << "the running installer keeps its folder";
+    EXPECT_TRUE(IsScheduledForRemoval(run.folder + L"\\3"));
+    EXPECT_FALSE(Exists(run.folder + L"\\2")) << "the folder of the installer that has ended goes at once";
+    for (const auto& [id, commandLine] : running) EndProcess(id);
 }
 
 TEST(DownloadPageDlm, TheProductAddressIsUsedAsItIsNeverOnTheFileHost) {
