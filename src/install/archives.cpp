@@ -42,8 +42,10 @@ std::wstring MakeExtractionFolder(const std::wstring& archivePath, const std::ws
         if (dot != std::wstring::npos) name.resize(dot);
     }
     const std::wstring folder = parentFolder + name;
-    const auto made = platform::FileSystem().CreateDirectory(folder);
-    if (made || made.GetStatus() == platform::kAlreadyExists) return folder;
+    // What already has the name must be a folder: an archive whose name has no extension (a
+    // download called "get") bears the folder's name itself.
+    auto& files = platform::FileSystem();
+    if (files.CreateDirectory(folder) || files.IsDirectory(folder)) return folder;
     return parentFolder;
 }
 

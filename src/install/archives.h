@@ -16,7 +16,8 @@ int DetectArchiveType(const std::wstring& path);
 std::wstring ExtractArchive(const std::wstring& path, int type, const std::wstring& parentFolder);
 
 // parentFolder + "\" + the archive's file name without its extension, made when it is not there;
-// parentFolder itself when it cannot be made.
+// parentFolder itself when it cannot be made or the name is a file's (the archive's own, when its
+// name has no extension).
 std::wstring MakeExtractionFolder(const std::wstring& archivePath, const std::wstring& parentFolder);
 
 // The name of the first file ending in ".exe" directly in the folder, in case-insensitive name

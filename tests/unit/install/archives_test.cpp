@@ -64,6 +64,10 @@ TEST(MakeExtractionFolder, AnExistingFolderIsTakenAFailureGivesTheParent) {
     EXPECT_EQ(MakeExtractionFolder(L"C:\\T\\locked.zip", L"C:\\T"), L"C:\\T");
     EXPECT_FALSE(files.IsDirectory(L"C:\\T\\locked"));
 
+    // An archive without an extension would unpack into itself.
+    files.AddFile(L"C:\\T\\get");
+    EXPECT_EQ(MakeExtractionFolder(L"C:\\T\\get", L"C:\\T"), L"C:\\T");
+
     // Without a backslash there is no name: the parent itself, which exists.
     EXPECT_EQ(MakeExtractionFolder(L"pack.zip", L"C:\\T"), L"C:\\T");
 }
