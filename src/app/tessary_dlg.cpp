@@ -1,6 +1,8 @@
 // The host window itself: start-up checks, caption, system menu, painting, colours, closing.
 #include "app/tessary_dlg.h"
 
+#include <chrono>
+
 #include "app/about_dlg.h"
 #include "config/configuration_manager.h"
 #include "config/folder_tree.h"
@@ -18,6 +20,8 @@ namespace {
 
 // How long closing gives a cancelled transfer to close its partial file.
 constexpr unsigned kFileReleaseWaitMs = 2000;
+// How long the wizard's end waits for the reports in flight, all of them together.
+constexpr std::chrono::seconds kReportWaitLimit{3};
 constexpr wchar_t kAnotherSetupRunning[] = L"Another setup is already running, please close it and try again";
 
 std::wstring SingleInstanceMutexName() {
@@ -176,19 +180,24 @@ void CTessaryDlg::OnClose() {
     ApiManager::GetInstance()->m_cancelRequested = true;
     DownloadManager::GetInstance()->m_cancelRequested = true;
 
-    const auto shown = config->m_shownPackages;
-    for (const auto& package : shown) {
-        package->ReportEvent(5, nullptr);
-        package->WaitForPendingEvents();
-    }
-    if (config->m_mainPackage) {
-        config->m_mainPackage->ReportEvent(5, nullptr);
-        config->m_mainPackage->WaitForPendingEvents();
-    }
+    for (const auto& package : config->m_shownPackages) package->ReportEvent(5, nullptr);
+    if (config->m_mainPackage) config->m_mainPackage->ReportEvent(5, nullptr);
+    AwaitPendingReports();
     // A cancelled transfer lets go of its partial file within moments; the folder can go then.
     DownloadManager::GetInstance()->WaitForFileTransfers(kFileReleaseWaitMs);
     CleanupTempFolder();
     EndDialog(IDCANCEL);
+}
+
+// The reports go out on threads of their own, all at once, and the process takes them down when
+// it ends; they get a few seconds together. A service that stalls, or one that fails and makes
+// each report pause before its second try, does not keep the wizard from ending.
+void CTessaryDlg::AwaitPendingReports() {
+    const auto config = ConfigurationManager::GetInstance();
+    const auto until = std::chrono::steady_clock::now() + kReportWaitLimit;
+    const auto shown = config->m_shownPackages;
+    for (const auto& package : shown) package->WaitForPendingEvents(until);
+    if (config->m_mainPackage) config->m_mainPackage->WaitForPendingEvents(until);
 }
 
 void CTessaryDlg::CleanupTempFolder() {

@@ -22,6 +22,8 @@ public:
     ~CTessaryDlg() override;
 
     void CleanupTempFolder();
+    // Waits a few seconds at most for the event reports still in flight.
+    static void AwaitPendingReports();
     static void DeleteFolderTree(const std::wstring& path);
 
     // Navigation.

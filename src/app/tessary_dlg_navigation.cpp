@@ -171,11 +171,15 @@ void CTessaryDlg::OnButton(ButtonType type) {
         case ButtonType::SkipAll:
             AnswerOffer(OfferAnswer::SkipAll);
             break;
+        // The outcomes reported just before (the offers started, the product that failed) must
+        // not be lost with the process.
         case ButtonType::Close:
+            AwaitPendingReports();
             EndDialog(1);
             break;
         case ButtonType::Finish:
             CleanupTempFolder();
+            AwaitPendingReports();
             EndDialog(1);
             break;
         case ButtonType::Back:

@@ -22,6 +22,8 @@ void ScheduleDeleteAtRestart(const std::wstring& path) {
 void ScheduleTreeAtRestart(const std::wstring& path) {
     for (const auto& entry : platform::FileSystem().ListDirectory(path).ValueOr({})) {
         const std::wstring entryPath = path + L"\\" + entry.name;
+        // What a link leads to is not the run's; the link itself is removed with the folder.
+        if (entry.isLink) continue;
         if (entry.isDirectory) {
             ScheduleTreeAtRestart(entryPath);
         } else {
@@ -59,6 +61,16 @@ void DeleteFolderTree(const std::wstring& path, const std::vector<std::wstring>&
 
     for (const auto& entry : files.ListDirectory(path).ValueOr({})) {
         const std::wstring entryPath = path + L"\\" + entry.name;
+        // A junction or link planted among the run's files leads out of them: it is removed
+        // itself, and nothing is followed through it, however the wizard runs.
+        if (entry.isLink) {
+            if (entry.isDirectory) {
+                static_cast<void>(files.RemoveDirectory(entryPath));
+            } else {
+                static_cast<void>(files.DeleteFile(entryPath));
+            }
+            continue;
+        }
         if (entry.isDirectory && IsInUse(entryPath, foldersInUse)) {
             ScheduleTreeAtRestart(entryPath);
             continue;

@@ -55,6 +55,11 @@ void Package::WaitForPendingEvents() {
     m_eventsIdle.wait(lock, [this] { return m_pendingEvents == 0; });
 }
 
+bool Package::WaitForPendingEvents(std::chrono::steady_clock::time_point until) {
+    std::unique_lock lock(m_eventMutex);
+    return m_eventsIdle.wait_until(lock, until, [this] { return m_pendingEvents == 0; });
+}
+
 void Package::SendEvent(int code, const json& extra) {
     try {
         json event;

@@ -22,6 +22,9 @@ enum class KnownFolder {
 struct DirectoryEntry {
     std::wstring name;
     bool isDirectory = false;
+    // A junction or symbolic link: what it leads to lies elsewhere, and removing the entry
+    // removes the link only.
+    bool isLink = false;
 };
 
 // A file open for writing; closed when the object goes.

@@ -146,7 +146,8 @@ public:
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
-            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                               (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
         } while (::FindNextFileW(find.Get(), &data));
         // A listing cut short still names entries that exist; the caller works with those.
         return entries;

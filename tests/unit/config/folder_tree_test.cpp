@@ -58,6 +58,34 @@ TEST(DeleteFolderTree, FoldersOfRunningProgramsAreLeftToTheNextRestart) {
                                          L"C:\\Temp\\ISV3.tmp"}));
 }
 
+TEST(DeleteFolderTree, ALinkAmongTheFilesIsRemovedNeverFollowed) {
+    FakePorts ports;
+    auto& files = *ports.fileSystem;
+    files.AddDirectory(L"C:\\Temp\\ISV4.tmp");
+    files.AddDirectory(L"C:\\Temp\\ISV4.tmp\\2");
+    files.AddFile(L"C:\\Temp\\ISV4.tmp\\2\\setup.exe");
+    // Below the links: what they lead to, somewhere else on the machine.
+    for (const std::wstring link : {L"C:\\Temp\\ISV4.tmp\\system", L"C:\\Temp\\ISV4.tmp\\2\\system"}) {
+        files.AddDirectory(link);
+        files.links.insert(link);
+        files.AddFile(link + L"\\kernel.dll");
+        files.lockedFiles.insert(link + L"\\kernel.dll");
+    }
+
+    DeleteFolderTree(L"C:\\Temp\\ISV4.tmp");
+    EXPECT_FALSE(files.IsDirectory(L"C:\\Temp\\ISV4.tmp"));
+    EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV4.tmp\\system\\kernel.dll"));
+    EXPECT_TRUE(files.scheduledForRestart.empty());
+
+    // A folder in use keeps its link until the restart, which is given nothing behind it.
+    files.AddDirectory(L"C:\\Temp\\ISV4.tmp");
+    files.AddDirectory(L"C:\\Temp\\ISV4.tmp\\2");
+    files.AddDirectory(L"C:\\Temp\\ISV4.tmp\\2\\system");
+    files.links.insert(L"C:\\Temp\\ISV4.tmp\\2\\system");
+    DeleteFolderTree(L"C:\\Temp\\ISV4.tmp", {L"C:\\Temp\\ISV4.tmp\\2"});
+    EXPECT_EQ(files.scheduledForRestart, (std::vector<std::wstring>{L"C:\\Temp\\ISV4.tmp\\2", L"C:\\Temp\\ISV4.tmp"}));
+}
+
 TEST(DeleteFolderTree, EmptyOrMissingFolderIsLeftAlone) {
     FakePorts ports;
     ports.fileSystem->AddDirectory(L"C:\\Temp\\ISV2.tmp");

@@ -89,11 +89,15 @@ TEST_F(EventsTest, MainProductEventsCarryTheConfigurationTextsAsUtf8) {
     const auto calls = ports.http->Calls();
     ASSERT_EQ(calls.size(), 2u);
     const json first = EventOf(calls[0]);
-    EXPECT_EQ(first["5"], "Pr\xC3\xB6" "duct");
+    EXPECT_EQ(first["5"],
+              "Pr\xC3\xB6"
+              "duct");
     EXPECT_EQ(first["21"], "ch-\xC3\xBC");
     EXPECT_EQ(first["10"], 1);
     EXPECT_EQ(first["18"], "");
-    EXPECT_EQ(EventOf(calls[1])["5"], "Pr\xC3\xB6" "duct 2");
+    EXPECT_EQ(EventOf(calls[1])["5"],
+              "Pr\xC3\xB6"
+              "duct 2");
 }
 
 TEST_F(EventsTest, OnlyADeliveredTerminalEventEndsReporting) {
@@ -207,6 +211,21 @@ TEST_F(EventsTest, TheCloseWaitReturnsOnceTheSendsInFlightAreOver) {
     EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
     gate.Open();
     EXPECT_EQ(waiting.wait_for(10s), std::future_status::ready);
+}
+
+TEST_F(EventsTest, TheBoundedWaitGivesUpOnAStalledSendAndSaysSo) {
+    Gate gate;
+    ports.http->handler = [&](const FakeHttp::Call&) {
+        gate.Wait();
+        return FakeHttp::Answer{false, 0, ""};
+    };
+    const auto offer = Offer();
+    offer->ReportEvent(5, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(offer->WaitForPendingEvents(start + 100ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    gate.Open();
+    EXPECT_TRUE(offer->WaitForPendingEvents(std::chrono::steady_clock::now() + 10s));
 }
 
 // A report that cannot even start - here no memory for the copy of its extra fields - is lost

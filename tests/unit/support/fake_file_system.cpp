@@ -56,7 +56,12 @@ platform::Result<void> FakeFileSystem::CreateDirectory(const std::wstring& path)
 platform::Result<void> FakeFileSystem::RemoveDirectory(const std::wstring& path) {
     const auto clean = TrimSeparator(path);
     if (!directories.count(clean)) return platform::Failure{267};  // ERROR_DIRECTORY
-    if (!IsDirectoryEmpty(clean)) return platform::Failure{145};   // ERROR_DIR_NOT_EMPTY
+    if (links.erase(clean)) {
+        // The link goes; what it led to stays where it is.
+        directories.erase(clean);
+        return {};
+    }
+    if (!IsDirectoryEmpty(clean)) return platform::Failure{145};  // ERROR_DIR_NOT_EMPTY
     directories.erase(clean);
     return {};
 }
@@ -81,7 +86,7 @@ platform::Result<std::vector<platform::DirectoryEntry>> FakeFileSystem::ListDire
     const auto clean = TrimSeparator(path);
     std::vector<platform::DirectoryEntry> entries;
     for (const auto& dir : directories) {
-        if (IsChildOf(dir, clean)) entries.push_back({dir.substr(clean.size() + 1), true});
+        if (IsChildOf(dir, clean)) entries.push_back({dir.substr(clean.size() + 1), true, links.count(dir) > 0});
     }
     for (const auto& file : files) {
         if (IsChildOf(file, clean)) entries.push_back({file.substr(clean.size() + 1), false});

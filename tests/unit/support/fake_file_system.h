@@ -42,6 +42,9 @@ public:
     std::set<std::wstring> files;
     std::set<std::wstring> directories;
     std::set<std::wstring> lockedFiles;  // deleting these fails with a sharing violation
+    // Folders that are links: what lies below them stands for what they lead to, which removing
+    // the link leaves alone.
+    std::set<std::wstring> links;
     std::vector<std::wstring> scheduledForRestart;
     unsigned nextUnique = 0x1A2B;
     // Free bytes by drive root ("C:\\"); a root that is not here fails with ERROR_PATH_NOT_FOUND.
