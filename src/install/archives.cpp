@@ -66,7 +66,11 @@ std::wstring ExtractArchive(const std::wstring& path, int type, const std::wstri
     if (type != kZipArchive) return path;  // a 7z archive, for one, is started as it is
     const std::wstring folder = MakeExtractionFolder(path, parentFolder);
     std::wstring program;
-    if (platform::FileSystem().UnzipWithShell(path, folder)) program = FindFirstExe(folder);
+    // The shell is not asked to keep an archive's entries inside the folder: it only gets
+    // archives whose every entry stays there anyway.
+    if (ZipStaysInsideItsFolder(path) && platform::FileSystem().UnzipWithShell(path, folder)) {
+        program = FindFirstExe(folder);
+    }
     // The shell unpacks nothing where it cannot open archives, and may have left a copy half done.
     if (program.empty()) {
         ExtractZip(path, folder);

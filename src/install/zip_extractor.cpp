@@ -1,5 +1,6 @@
 #include "install/zip_extractor.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "install/zip_entry_data.h"
@@ -90,6 +91,17 @@ Outcome ExtractEntry(platform::InputFile& archive, const ZipEntry& entry, const 
 }
 
 }  // namespace
+
+bool ZipStaysInsideItsFolder(const std::wstring& archive, const ZipLimits& limits) {
+    const auto file = platform::FileSystem().OpenForReading(archive);
+    if (!file) return false;
+    const ZipDirectory directory = ReadZipDirectory(**file, limits);
+    if (!directory.refusal.empty()) return false;
+    return std::all_of(directory.entries.begin(), directory.entries.end(), [](const ZipEntry& entry) {
+        const auto name = DecodeEntryName(entry);
+        return name && SafeEntryPath(*name);
+    });
+}
 
 ZipExtraction ExtractZip(const std::wstring& archive, const std::wstring& folder, const ZipLimits& limits) {
     ZipExtraction result;

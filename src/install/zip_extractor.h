@@ -21,4 +21,8 @@ struct ZipExtraction {
 // already there under an entry's name are replaced.
 ZipExtraction ExtractZip(const std::wstring& archive, const std::wstring& folder, const ZipLimits& limits = {});
 
+// Whether the archive is sound and every one of its entries stays inside the folder it is
+// unpacked into: only such an archive is handed to an unpacker that does not check that itself.
+bool ZipStaysInsideItsFolder(const std::wstring& archive, const ZipLimits& limits = {});
+
 }  // namespace tessary

@@ -145,6 +145,18 @@ TEST_F(ExtractArchiveTest, WhenTheShellFailsOrUnpacksNothingTheOwnUnpackerRuns) 
     EXPECT_EQ(ExtractArchive(L"C:\\T\\other.zip", kZipArchive, L"C:\\T"), L"C:\\T\\other\\Install.EXE");
 }
 
+TEST_F(ExtractArchiveTest, AnArchiveWithAnEntryThatLeavesItsFolderNeverGoesToTheShell) {
+    files().shellUnzip = [](testing::FakeFileSystem& fs, const std::wstring&, const std::wstring& folder) {
+        fs.AddFile(folder + L"\\from-shell.exe", "MZ");
+        return true;
+    };
+    files().AddFile(L"C:\\T\\evil.zip", testing::BuildZip({{.name = "..\\..\\evil.exe", .data = "MZ"},
+                                                           {.name = "setup.exe", .data = "MZ program"}}));
+    EXPECT_EQ(ExtractArchive(L"C:\\T\\evil.zip", kZipArchive, L"C:\\T"), L"C:\\T\\evil\\setup.exe");
+    EXPECT_TRUE(files().shellUnzips.empty());
+    EXPECT_FALSE(files().PathExists(L"C:\\evil.exe"));
+}
+
 TEST_F(ExtractArchiveTest, WithoutAProgramOrAReadableArchiveTheFileItselfIsStarted) {
     files().AddFile(L"C:\\T\\docs.zip", testing::BuildZip({{.name = "readme.txt", .data = "no program"}}));
     EXPECT_EQ(ExtractArchive(L"C:\\T\\docs.zip", kZipArchive, L"C:\\T"), L"C:\\T\\docs.zip");
