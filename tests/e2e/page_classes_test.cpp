@@ -13,6 +13,7 @@
 #include "configuration_guard.h"
 #include "fake_http.h"
 #include "pages/configurations_page.h"
+#include "pages/download_page.h"
 #include "pages/finish_page_dlm.h"
 #include "pages/finish_page_isv.h"
 #include "pages/license_page.h"
@@ -133,6 +134,32 @@ TEST_F(PageClasses, DownloadFinishStartsTheFileOrShowsItInItsFolderAndThenFinish
                               {L"explorer.exe", L"/select,\"C:\\Users\\me\\Downloads\\Veloran Setup.exe\""},
                           }));
     EXPECT_EQ(m_buttons, std::vector<ButtonType>(3, ButtonType::Finish));
+}
+
+// The two messages of a transfer as the bar shows them: a share sets the position and ends a
+// marquee the unknown length started; a value past 100 only makes the bar move, and a share
+// after it leaves it moving.
+TEST_F(PageClasses, TheDownloadBarShowsSharesAndMovesWhereThereIsNone) {
+    auto page = Make<DownloadPageDlm>();
+    const HWND bar = page->GetItem(kProgressBar);
+    const auto marquee = [&] { return (::GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE) != 0; };
+    const auto send = [&](UINT message, WPARAM value) { ::SendMessageW(page->GetSafeHwnd(), message, value, 0); };
+    constexpr UINT kShare = WM_USER + 1;
+    constexpr UINT kLengthUnknown = WM_USER + 2;
+
+    send(kShare, 29);
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), 29);
+    EXPECT_FALSE(marquee());
+    send(kLengthUnknown, 0);
+    EXPECT_TRUE(marquee());
+    send(kShare, 40);
+    EXPECT_FALSE(marquee());
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), 40);
+
+    send(kShare, 250);
+    EXPECT_TRUE(marquee());
+    send(kShare, 60);
+    EXPECT_TRUE(marquee()) << "only a marquee of an unknown length ends with a share";
 }
 
 TEST_F(PageClasses, InstallerFinishStartsTheProductAtItsExpandedPathOnlyWhenTicked) {
