@@ -78,6 +78,7 @@ TEST(DownloadPageIsv, BtChoicesMakeTheInstallersArgumentsAndItsFailureEndsOnTheE
 
     ASSERT_TRUE(wizard.WaitForPage(L"ErrorPage", 30s));
     EXPECT_EQ(wizard.ControlText(kErrorTitle), L"Error occurred while installing Veloran.");
+    EXPECT_EQ(wizard.ControlText(kErrorText), L"Click on \"Close\" and try again later.");
     KeepScreenshot(wizard.Host(), L"download-isv-bt-error");
     // Configurations 2, 3, 0, then fixed digits, 1, fixed, 4, 2, options 1, 2, 0, fixed.
     const auto starts = run.installers.WaitForStarts(2);
@@ -88,6 +89,31 @@ TEST(DownloadPageIsv, BtChoicesMakeTheInstallersArgumentsAndItsFailureEndsOnTheE
     const std::vector<std::string> expected{"main 1", "main 3", "e2e-isv-offer 3"};
     EXPECT_THAT(WaitForEventSummary(run.since, expected), IsSupersetOf(expected));
     EXPECT_THAT(FailureTexts(EventsSince(run.since), "main", "3"), ElementsAre("EXEC FAILED: exit code = 2"));
+
+    wizard.Click(kClose);
+    EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(1));
+}
+
+// Without its installer there is nothing to run for the product: the offer still runs, and the
+// failed download ends on the error page.
+TEST(DownloadPageIsv, AMissingInstallerStillRunsTheOfferAndEndsOnTheErrorPage) {
+    ScenarioRun run(TaggedWizardPath(L"TessarySetupIsvMissing", kInstallerOffer));
+    WizardProcess& wizard = run.wizard;
+    ASSERT_NO_FATAL_FAILURE(WalkToFirstOffer(wizard));
+    ASSERT_NO_FATAL_FAILURE(LeavePageWith(wizard, kAccept));
+
+    ASSERT_TRUE(wizard.WaitForPage(L"ErrorPage", 30s));
+    EXPECT_EQ(wizard.ControlText(kErrorTitle), L"Error occurred while installing Veloran.");
+    EXPECT_EQ(wizard.ControlText(kErrorText), L"Click on \"Close\" and try again later.");
+    KeepScreenshot(wizard.Host(), L"download-isv-missing-error");
+    const auto starts = run.installers.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    ExpectStartedFromRunFolder(starts, run.folder, L"offer-direct.exe", L"/isv-offer");
+
+    const std::vector<std::string> expected{"main 1", "main 3", "e2e-isv-offer 3"};
+    EXPECT_THAT(WaitForEventSummary(run.since, expected), IsSupersetOf(expected));
+    EXPECT_THAT(FailureTexts(EventsSince(run.since), "main", "3"),
+                ElementsAre(testing::AllOf(testing::StartsWith("DOWNLOAD FAILED: "), testing::HasSubstr("404"))));
 
     wizard.Click(kClose);
     EXPECT_EQ(wizard.WaitForExit(), std::optional<DWORD>(1));
