@@ -42,10 +42,11 @@ std::wstring MakeExtractionFolder(const std::wstring& archivePath, const std::ws
         if (dot != std::wstring::npos) name.resize(dot);
     }
     const std::wstring folder = parentFolder + name;
-    // What already has the name must be a folder: an archive whose name has no extension (a
-    // download called "get") bears the folder's name itself.
+    // What already has the name must be a folder of the run's own: an archive whose name has no
+    // extension (a download called "get") bears the folder's name itself, and a junction planted
+    // there would lead elsewhere.
     auto& files = platform::FileSystem();
-    if (files.CreateDirectory(folder) || files.IsDirectory(folder)) return folder;
+    if ((files.CreateDirectory(folder) || files.IsDirectory(folder)) && !files.IsLink(folder)) return folder;
     return parentFolder;
 }
 

@@ -25,14 +25,17 @@ void Note(const char* what, const std::wstring& name, const std::string& why) {
 void NoteEntry(const std::wstring& name, const std::string& why) { Note("Archive entry", name, why); }
 
 // Makes each folder of the path below root that is not there yet; the path of the last one, or
-// nothing when one cannot be made.
+// nothing when one cannot be made. A junction on the way would lead out of the folder: nothing is
+// written through one.
 std::optional<std::wstring> MakeFolders(const std::wstring& root, const std::vector<std::wstring>& parts,
                                         std::size_t count) {
     auto& files = platform::FileSystem();
     std::wstring folder = root;
+    if (files.IsLink(folder)) return std::nullopt;
     for (std::size_t index = 0; index < count; ++index) {
         folder = Join(folder, parts[index]);
         if (!files.IsDirectory(folder) && !files.CreateDirectory(folder)) return std::nullopt;
+        if (files.IsLink(folder)) return std::nullopt;
     }
     return folder;
 }
@@ -71,8 +74,8 @@ Outcome ExtractEntry(platform::InputFile& archive, const ZipEntry& entry, const 
     }
     const std::wstring path = Join(*folder, parts->back());
     auto& files = platform::FileSystem();
-    if (files.IsDirectory(path)) {
-        NoteEntry(*name, "failed, a folder has its name");
+    if (files.IsDirectory(path) || files.IsLink(path)) {
+        NoteEntry(*name, "failed, a folder or a link has its name");
         return Outcome::Failed;
     }
     std::string problem;

@@ -20,8 +20,9 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 }
 
 void Note(const std::wstring& what, const std::wstring& name) {
-    platform::WriteDiagnostic(platform::DiagnosticTarget::Debugger,
-                              platform::Text().ToNarrow(platform::CodePage::Utf8, what + L": " + name).ValueOr(std::string()));
+    platform::WriteDiagnostic(
+        platform::DiagnosticTarget::Debugger,
+        platform::Text().ToNarrow(platform::CodePage::Utf8, what + L": " + name).ValueOr(std::string()));
 }
 
 std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const std::wstring& packageFolder) {
@@ -51,8 +52,14 @@ std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const st
         Note(L"Path too long", path);
         return {};
     }
-    if (safeFolder && !platform::FileSystem().IsDirectory(folder) && !platform::FileSystem().CreateDirectory(folder)) {
+    auto& files = platform::FileSystem();
+    if (safeFolder && !files.IsDirectory(folder) && !files.CreateDirectory(folder)) {
         Note(L"Cannot create the package folder", folder);
+        return {};
+    }
+    // A junction in its place would lead the file out of the run's folder.
+    if (safeFolder && files.IsLink(folder)) {
+        Note(L"Refused package folder, it is a link", folder);
         return {};
     }
     return path;

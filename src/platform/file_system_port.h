@@ -62,6 +62,8 @@ public:
     virtual Result<void> ScheduleDeleteAtRestart(const std::wstring& path) = 0;
     virtual bool PathExists(const std::wstring& path) const = 0;
     virtual bool IsDirectory(const std::wstring& path) const = 0;
+    // A junction or symbolic link: what it names lies elsewhere.
+    virtual bool IsLink(const std::wstring& path) const = 0;
     virtual bool IsDirectoryEmpty(const std::wstring& path) const = 0;
     // The entries of a folder without "." and "..".
     virtual Result<std::vector<DirectoryEntry>> ListDirectory(const std::wstring& path) const = 0;

@@ -134,6 +134,10 @@ public:
 
     bool PathExists(const std::wstring& path) const override { return ::PathFileExistsW(path.c_str()) != FALSE; }
     bool IsDirectory(const std::wstring& path) const override { return ::PathIsDirectoryW(path.c_str()) != FALSE; }
+    bool IsLink(const std::wstring& path) const override {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
     bool IsDirectoryEmpty(const std::wstring& path) const override {
         return ::PathIsDirectoryEmptyW(path.c_str()) != FALSE;
     }

@@ -64,6 +64,11 @@ TEST(MakeExtractionFolder, AnExistingFolderIsTakenAFailureGivesTheParent) {
     EXPECT_EQ(MakeExtractionFolder(L"C:\\T\\locked.zip", L"C:\\T"), L"C:\\T");
     EXPECT_FALSE(files.IsDirectory(L"C:\\T\\locked"));
 
+    // A junction in the folder's place leads elsewhere.
+    files.AddDirectory(L"C:\\T\\linked");
+    files.links.insert(L"C:\\T\\linked");
+    EXPECT_EQ(MakeExtractionFolder(L"C:\\T\\linked.zip", L"C:\\T"), L"C:\\T");
+
     // An archive without an extension would unpack into itself.
     files.AddFile(L"C:\\T\\get");
     EXPECT_EQ(MakeExtractionFolder(L"C:\\T\\get", L"C:\\T"), L"C:\\T");

@@ -228,6 +228,25 @@ TEST_F(ZipExtractorTest, ExistingFilesAreReplacedAFolderInTheWayFailsTheEntry) {
     EXPECT_EQ(files().Content(L"C:\\T\\pack\\lib"), "");
 }
 
+TEST_F(ZipExtractorTest, NothingIsWrittenThroughALink) {
+    // A junction as one of the archive's folders, a link in a file's place.
+    files().AddDirectory(L"C:\\T\\pack\\bin");
+    files().links.insert(L"C:\\T\\pack\\bin");
+    files().AddFile(L"C:\\T\\pack\\setup.exe", "elsewhere");
+    files().links.insert(L"C:\\T\\pack\\setup.exe");
+    const auto result = Extract(BuildZip({{.name = "bin/tool.exe", .data = "MZ"},
+                                          {.name = "setup.exe", .data = "MZ"},
+                                          {.name = "readme.txt", .data = "hi"}}));
+    EXPECT_EQ(result.written, 1u);
+    EXPECT_EQ(result.failed, 2u);
+    EXPECT_FALSE(files().PathExists(L"C:\\T\\pack\\bin\\tool.exe"));
+    EXPECT_EQ(files().Content(L"C:\\T\\pack\\setup.exe"), "elsewhere");
+
+    // The unpacking folder itself a junction: nothing at all.
+    files().links.insert(kTarget);
+    EXPECT_EQ(Extract(BuildZip({{.name = "readme.txt", .data = "hi"}})).written, 0u);
+}
+
 TEST_F(ZipExtractorTest, AFileThatCannotBeWrittenWholeIsDeleted) {
     files().diskSpace = 1000;
     const auto result = Extract(BuildZip(

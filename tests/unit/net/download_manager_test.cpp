@@ -269,7 +269,8 @@ TEST_F(Downloads, RedirectsThatCannotBeFollowedFailTheAttempt) {
     EXPECT_EQ(attempt(Redirect(L"https://files.test/" + std::wstring(241, L'a'))),
               L"[WINHTTP] Redirect location too long.");
     EXPECT_EQ(attempt(Redirect(L"http://files.test/f/setup.exe")), L"[WINHTTP] Redirect from HTTPS to HTTP refused.");
-    EXPECT_EQ(attempt(Redirect(L"ftp://files.test/x")), L"[WINHTTP] Not a URL that can be downloaded from: ftp://files.test/x");
+    EXPECT_EQ(attempt(Redirect(L"ftp://files.test/x")),
+              L"[WINHTTP] Not a URL that can be downloaded from: ftp://files.test/x");
     EXPECT_EQ(manager->DownloadWithWinHttp(L"files.test/setup.exe", kPage, InDownloads(L"a.exe")).second,
               L"[WINHTTP] Not a URL that can be downloaded from: files.test/setup.exe");
     EXPECT_EQ(ports.transfer->Requests().size(), 5u);  // the last URL never went out
@@ -366,8 +367,9 @@ TEST_F(Downloads, CancelDuringAPauseEndsItWithinItsFirstStep) {
     EXPECT_EQ(ports.clock->Sleeps(), (std::vector<unsigned>{100}));
     EXPECT_EQ(ports.transfer->Requests().size(), 1u);
     EXPECT_TRUE(result.second.starts_with(L"[WINHTTP] Failed to connect: "));
-    EXPECT_TRUE(result.second.ends_with(L"[WININET] Download cancelled. [FALLBACK] [WINHTTP] Download cancelled. "
-                                        L"[FALLBACK] [WININET] Download cancelled."));
+    EXPECT_TRUE(
+        result.second.ends_with(L"[WININET] Download cancelled. [FALLBACK] [WINHTTP] Download cancelled. "
+                                L"[FALLBACK] [WININET] Download cancelled."));
 }
 
 TEST_F(Downloads, CancelBeforeAnAttemptSendsNothing) {
@@ -463,6 +465,10 @@ TEST_F(Downloads, TwoPackagesWithTheSameFileNameStayApart) {
     EXPECT_EQ(ports.fileSystem->Content(first), "first");
     EXPECT_EQ(ports.fileSystem->Content(manager->m_lastDownloadedPath), "second");
     EXPECT_EQ(manager->TargetPathFromFileName(L"setup.exe", true, L".."), L"");
+    // A junction planted in a package folder's place would lead the file elsewhere.
+    ports.fileSystem->AddDirectory(std::wstring(kTemp) + L"\\3");
+    ports.fileSystem->links.insert(std::wstring(kTemp) + L"\\3");
+    EXPECT_EQ(manager->TargetPathFromFileName(L"setup.exe", true, L"3"), L"");
 }
 
 // --- in memory ----------------------------------------------------------------------------

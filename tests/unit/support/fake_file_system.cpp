@@ -78,6 +78,8 @@ bool FakeFileSystem::PathExists(const std::wstring& path) const {
 
 bool FakeFileSystem::IsDirectory(const std::wstring& path) const { return directories.count(TrimSeparator(path)) > 0; }
 
+bool FakeFileSystem::IsLink(const std::wstring& path) const { return links.count(TrimSeparator(path)) > 0; }
+
 bool FakeFileSystem::IsDirectoryEmpty(const std::wstring& path) const {
     return IsDirectory(path) && ListDirectory(path)->empty();
 }

@@ -23,6 +23,7 @@ public:
     platform::Result<void> ScheduleDeleteAtRestart(const std::wstring& path) override;
     bool PathExists(const std::wstring& path) const override;
     bool IsDirectory(const std::wstring& path) const override;
+    bool IsLink(const std::wstring& path) const override;
     bool IsDirectoryEmpty(const std::wstring& path) const override;
     platform::Result<std::vector<platform::DirectoryEntry>> ListDirectory(const std::wstring& path) const override;
     platform::Result<std::uint64_t> GetFreeBytesAvailable(const std::wstring& folder) const override;
@@ -42,8 +43,8 @@ public:
     std::set<std::wstring> files;
     std::set<std::wstring> directories;
     std::set<std::wstring> lockedFiles;  // deleting these fails with a sharing violation
-    // Folders that are links: what lies below them stands for what they lead to, which removing
-    // the link leaves alone.
+    // Folders and files that are links: what lies below a folder link stands for what it leads
+    // to, which removing the link leaves alone.
     std::set<std::wstring> links;
     std::vector<std::wstring> scheduledForRestart;
     unsigned nextUnique = 0x1A2B;
