@@ -193,11 +193,7 @@ void CTessaryDlg::OnClose() {
 // it ends; they get a few seconds together. A service that stalls, or one that fails and makes
 // each report pause before its second try, does not keep the wizard from ending.
 void CTessaryDlg::AwaitPendingReports() {
-    const auto config = ConfigurationManager::GetInstance();
-    const auto until = std::chrono::steady_clock::now() + kReportWaitLimit;
-    const auto shown = config->m_shownPackages;
-    for (const auto& package : shown) package->WaitForPendingEvents(until);
-    if (config->m_mainPackage) config->m_mainPackage->WaitForPendingEvents(until);
+    static_cast<void>(Package::WaitForAllPendingEvents(std::chrono::steady_clock::now() + kReportWaitLimit));
 }
 
 void CTessaryDlg::CleanupTempFolder() {

@@ -172,12 +172,14 @@ void CTessaryDlg::OnButton(ButtonType type) {
             AnswerOffer(OfferAnswer::SkipAll);
             break;
         // The outcomes reported just before (the offers started, the product that failed) must
-        // not be lost with the process.
+        // not be lost with the process; the window is gone while they are waited for.
         case ButtonType::Close:
+            ::ShowWindow(GetSafeHwnd(), SW_HIDE);
             AwaitPendingReports();
             EndDialog(1);
             break;
         case ButtonType::Finish:
+            ::ShowWindow(GetSafeHwnd(), SW_HIDE);
             CleanupTempFolder();
             AwaitPendingReports();
             EndDialog(1);

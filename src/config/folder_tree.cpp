@@ -17,13 +17,22 @@ void ScheduleDeleteAtRestart(const std::wstring& path) {
     static_cast<void>(platform::FileSystem().ScheduleDeleteAtRestart(path));
 }
 
+// A junction or link among the run's files leads out of them (the wizard runs elevated, the
+// folder is the user's): the link itself goes at once, and nothing is followed through it.
+void RemoveLink(const std::wstring& path, bool isDirectory) {
+    auto& files = platform::FileSystem();
+    static_cast<void>(isDirectory ? files.RemoveDirectory(path) : files.DeleteFile(path));
+}
+
 // Files first, then the folders once their content is gone: the system works through its list
 // in order.
 void ScheduleTreeAtRestart(const std::wstring& path) {
     for (const auto& entry : platform::FileSystem().ListDirectory(path).ValueOr({})) {
         const std::wstring entryPath = path + L"\\" + entry.name;
-        // What a link leads to is not the run's; the link itself is removed with the folder.
-        if (entry.isLink) continue;
+        if (entry.isLink) {
+            RemoveLink(entryPath, entry.isDirectory);
+            continue;
+        }
         if (entry.isDirectory) {
             ScheduleTreeAtRestart(entryPath);
         } else {
@@ -57,18 +66,17 @@ void DeleteFolderTree(const std::wstring& path) { DeleteFolderTree(path, {}); }
 
 void DeleteFolderTree(const std::wstring& path, const std::vector<std::wstring>& foldersInUse) {
     auto& files = platform::FileSystem();
+    // The folder itself may have been swapped for a junction since it was made.
+    if (files.IsLink(path)) {
+        RemoveLink(path, true);
+        return;
+    }
     if (!files.PathExists(path) || files.IsDirectoryEmpty(path)) return;
 
     for (const auto& entry : files.ListDirectory(path).ValueOr({})) {
         const std::wstring entryPath = path + L"\\" + entry.name;
-        // A junction or link planted among the run's files leads out of them: it is removed
-        // itself, and nothing is followed through it, however the wizard runs.
         if (entry.isLink) {
-            if (entry.isDirectory) {
-                static_cast<void>(files.RemoveDirectory(entryPath));
-            } else {
-                static_cast<void>(files.DeleteFile(entryPath));
-            }
+            RemoveLink(entryPath, entry.isDirectory);
             continue;
         }
         if (entry.isDirectory && IsInUse(entryPath, foldersInUse)) {

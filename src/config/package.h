@@ -80,8 +80,8 @@ public:
     void ReportEvent(int code, const nlohmann::json& extra = nullptr);
     // Blocks until no report of this package is in flight.
     void WaitForPendingEvents();
-    // The same, but no later than until; true when no report is in flight any more.
-    bool WaitForPendingEvents(std::chrono::steady_clock::time_point until);
+    // Blocks until no report of any package is in flight, or until; true when none is any more.
+    static bool WaitForAllPendingEvents(std::chrono::steady_clock::time_point until);
 
     // Fetches the offer's picture from the file host into m_image on a thread of its own, then
     // calls done there (if given); a picture that does not arrive or decode leaves m_image empty.

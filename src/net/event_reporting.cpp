@@ -2,6 +2,8 @@
 // POSTed, signed, on a detached thread of its own.
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <mutex>
 
 #include "config/configuration_manager.h"
 #include "config/package.h"
@@ -24,6 +26,19 @@ bool IsTerminal(int code) {
 
 bool IsSuccess(unsigned long status) { return status >= 200 && status <= 399; }
 
+// The reports in flight of every package, passed over and refused offers included, for the
+// wizard's end. Never destroyed: report threads may outlive everything else.
+struct ReportsInFlight {
+    std::mutex mutex;
+    std::condition_variable idle;
+    int count = 0;
+};
+
+ReportsInFlight& AllReports() {
+    static auto* const reports = new ReportsInFlight;
+    return *reports;
+}
+
 // Text that is not UTF-8 (a system message in the ANSI code page, say) is replaced rather than
 // refused, so no event is lost for its encoding.
 std::string Compact(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
@@ -38,6 +53,10 @@ void Package::ReportEvent(int code, const json& extra) {
     {
         std::lock_guard lock(m_eventMutex);
         ++m_pendingEvents;
+    }
+    {
+        std::lock_guard lock(AllReports().mutex);
+        ++AllReports().count;
     }
     // No thread to be had, no memory for the copy of the extra fields: either way the event is
     // lost like any other that fails, and the count must come down again, or the close path
@@ -55,9 +74,10 @@ void Package::WaitForPendingEvents() {
     m_eventsIdle.wait(lock, [this] { return m_pendingEvents == 0; });
 }
 
-bool Package::WaitForPendingEvents(std::chrono::steady_clock::time_point until) {
-    std::unique_lock lock(m_eventMutex);
-    return m_eventsIdle.wait_until(lock, until, [this] { return m_pendingEvents == 0; });
+bool Package::WaitForAllPendingEvents(std::chrono::steady_clock::time_point until) {
+    auto& all = AllReports();
+    std::unique_lock lock(all.mutex);
+    return all.idle.wait_until(lock, until, [&all] { return all.count == 0; });
 }
 
 void Package::SendEvent(int code, const json& extra) {
@@ -103,8 +123,13 @@ void Package::SendEvent(int code, const json& extra) {
 }
 
 void Package::FinishEvent() {
-    std::lock_guard lock(m_eventMutex);
-    if (--m_pendingEvents == 0) m_eventsIdle.notify_all();
+    {
+        std::lock_guard lock(m_eventMutex);
+        if (--m_pendingEvents == 0) m_eventsIdle.notify_all();
+    }
+    auto& all = AllReports();
+    std::lock_guard lock(all.mutex);
+    if (--all.count == 0) all.idle.notify_all();
 }
 
 }  // namespace tessary

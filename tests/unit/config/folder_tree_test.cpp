@@ -77,13 +77,25 @@ TEST(DeleteFolderTree, ALinkAmongTheFilesIsRemovedNeverFollowed) {
     EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV4.tmp\\system\\kernel.dll"));
     EXPECT_TRUE(files.scheduledForRestart.empty());
 
-    // A folder in use keeps its link until the restart, which is given nothing behind it.
+    // In a folder left for the restart the link goes at once, so the restart can remove the
+    // folder, and is given nothing behind the link.
     files.AddDirectory(L"C:\\Temp\\ISV4.tmp");
     files.AddDirectory(L"C:\\Temp\\ISV4.tmp\\2");
     files.AddDirectory(L"C:\\Temp\\ISV4.tmp\\2\\system");
     files.links.insert(L"C:\\Temp\\ISV4.tmp\\2\\system");
     DeleteFolderTree(L"C:\\Temp\\ISV4.tmp", {L"C:\\Temp\\ISV4.tmp\\2"});
+    EXPECT_FALSE(files.IsDirectory(L"C:\\Temp\\ISV4.tmp\\2\\system"));
     EXPECT_EQ(files.scheduledForRestart, (std::vector<std::wstring>{L"C:\\Temp\\ISV4.tmp\\2", L"C:\\Temp\\ISV4.tmp"}));
+
+    // The run folder itself swapped for a junction: only the junction goes.
+    files.scheduledForRestart.clear();
+    files.AddDirectory(L"C:\\Temp\\ISV5.tmp");
+    files.links.insert(L"C:\\Temp\\ISV5.tmp");
+    files.AddFile(L"C:\\Temp\\ISV5.tmp\\settings.ini");
+    DeleteFolderTree(L"C:\\Temp\\ISV5.tmp");
+    EXPECT_FALSE(files.IsDirectory(L"C:\\Temp\\ISV5.tmp"));
+    EXPECT_TRUE(files.PathExists(L"C:\\Temp\\ISV5.tmp\\settings.ini"));
+    EXPECT_TRUE(files.scheduledForRestart.empty());
 }
 
 TEST(DeleteFolderTree, EmptyOrMissingFolderIsLeftAlone) {

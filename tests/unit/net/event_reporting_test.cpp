@@ -213,19 +213,21 @@ TEST_F(EventsTest, TheCloseWaitReturnsOnceTheSendsInFlightAreOver) {
     EXPECT_EQ(waiting.wait_for(10s), std::future_status::ready);
 }
 
-TEST_F(EventsTest, TheBoundedWaitGivesUpOnAStalledSendAndSaysSo) {
+// The wizard's end waits for the reports of every package, and not past its moment.
+TEST_F(EventsTest, TheWaitForAllReportsCoversEveryPackageAndGivesUpAtItsMoment) {
     Gate gate;
     ports.http->handler = [&](const FakeHttp::Call&) {
         gate.Wait();
-        return FakeHttp::Answer{false, 0, ""};
+        return FakeHttp::Answer{};
     };
-    const auto offer = Offer();
-    offer->ReportEvent(5, nullptr);
+    // An offer passed over: no list of the host's holds it.
+    const auto passedOver = Offer(1);
+    passedOver->ReportEvent(2, nullptr);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(offer->WaitForPendingEvents(start + 100ms));
+    EXPECT_FALSE(Package::WaitForAllPendingEvents(start + 100ms)) << "the passed-over offer's report is in flight";
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     gate.Open();
-    EXPECT_TRUE(offer->WaitForPendingEvents(std::chrono::steady_clock::now() + 10s));
+    EXPECT_TRUE(Package::WaitForAllPendingEvents(std::chrono::steady_clock::now() + 10s));
 }
 
 // A report that cannot even start - here no memory for the copy of its extra fields - is lost
