@@ -208,13 +208,15 @@ void CTessaryDlg::CleanupTempFolder() {
             foldersInUse.insert(foldersInUse.end(), folders.begin(), folders.end());
         }
     }
-    tessary::DeleteFolderTree(config->m_tempFolder, foldersInUse);
+    DeleteFolderTree(config->m_tempFolder, foldersInUse);
     // The run made this folder; left empty it would only litter the temporary path, one per run.
     if (platform::FileSystem().IsDirectoryEmpty(config->m_tempFolder)) {
         static_cast<void>(platform::FileSystem().RemoveDirectory(config->m_tempFolder));
     }
 }
 
-void CTessaryDlg::DeleteFolderTree(const std::wstring& path) { tessary::DeleteFolderTree(path); }
+void CTessaryDlg::DeleteFolderTree(const std::wstring& path, const std::vector<std::wstring>& foldersInUse) {
+    tessary::DeleteFolderTree(path, foldersInUse);
+}
 
 }  // namespace tessary

@@ -24,7 +24,7 @@ public:
     void CleanupTempFolder();
     // Waits a few seconds at most for the event reports still in flight.
     static void AwaitPendingReports();
-    static void DeleteFolderTree(const std::wstring& path);
+    static void DeleteFolderTree(const std::wstring& path, const std::vector<std::wstring>& foldersInUse = {});
 
     // Navigation.
     bool CreateInitialPages();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "install/zip_extractor.h"
+#include "platform/path_join.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -24,11 +25,6 @@ bool NameBefore(const std::wstring& a, const std::wstring& b) {
     const auto foldedA = Folded(a);
     const auto foldedB = Folded(b);
     return foldedA != foldedB ? foldedA < foldedB : a < b;
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
 }
 
 }  // namespace
@@ -77,7 +73,7 @@ std::wstring ExtractArchive(const std::wstring& path, int type, const std::wstri
         ExtractZip(path, folder);
         program = FindFirstExe(folder);
     }
-    return program.empty() ? path : Join(folder, program);
+    return program.empty() ? path : platform::JoinPath(folder, program);
 }
 
 }  // namespace tessary

@@ -6,15 +6,11 @@
 #include "install/zip_entry_data.h"
 #include "install/zip_entry_path.h"
 #include "platform/diagnostics.h"
+#include "platform/path_join.h"
 #include "platform/ports.h"
 
 namespace tessary {
 namespace {
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
-}
 
 // "<what> <name>: <why>" on the debugger output.
 void Note(const char* what, const std::wstring& name, const std::string& why) {
@@ -33,7 +29,7 @@ std::optional<std::wstring> MakeFolders(const std::wstring& root, const std::vec
     std::wstring folder = root;
     if (files.IsLink(folder)) return std::nullopt;
     for (std::size_t index = 0; index < count; ++index) {
-        folder = Join(folder, parts[index]);
+        folder = platform::JoinPath(folder, parts[index]);
         if (!files.IsDirectory(folder) && !files.CreateDirectory(folder)) return std::nullopt;
         if (files.IsLink(folder)) return std::nullopt;
     }
@@ -72,7 +68,7 @@ Outcome ExtractEntry(platform::InputFile& archive, const ZipEntry& entry, const 
         NoteEntry(*name, "failed, its folder cannot be made");
         return Outcome::Failed;
     }
-    const std::wstring path = Join(*folder, parts->back());
+    const std::wstring path = platform::JoinPath(*folder, parts->back());
     auto& files = platform::FileSystem();
     if (files.IsDirectory(path) || files.IsLink(path)) {
         NoteEntry(*name, "failed, a folder or a link has its name");

@@ -5,6 +5,7 @@
 #include "config/configuration_manager.h"
 #include "encoding/file_names.h"
 #include "net/download_manager.h"
+#include "platform/path_join.h"
 #include "platform/ports.h"
 
 namespace tessary {
@@ -13,11 +14,6 @@ namespace {
 // A path the system takes without long-path support: 259 characters and the terminating NUL.
 constexpr std::size_t kMaxPath = 259;
 constexpr std::size_t kPartSuffixLength = 5;  // ".part", where the file grows until it is complete
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
-    return folder + L"\\" + name;
-}
 
 void Note(const std::wstring& what, const std::wstring& name) {
     platform::WriteDiagnostic(
@@ -44,9 +40,9 @@ std::wstring TargetPath(const std::wstring& name, bool temporaryFolder, const st
             Note(L"Refused package folder", packageFolder);
             return {};
         }
-        folder = Join(folder, *safeFolder);
+        folder = platform::JoinPath(folder, *safeFolder);
     }
-    std::wstring path = Join(folder, *safeName);
+    std::wstring path = platform::JoinPath(folder, *safeName);
     // Checked before the package folder is made, so that a refused path leaves nothing behind.
     if (path.size() + kPartSuffixLength > kMaxPath) {
         Note(L"Path too long", path);
